@@ -1,0 +1,28 @@
+# Helpers that turn test sources into CTest tests and fuzz targets into tests or libFuzzer binaries.
+include(GoogleTest)
+
+# hopla_add_test(NAME SOURCES src... LIBS lib...): one GoogleTest executable, its tests in CTest.
+function(hopla_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
+                         PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;SDL_VIDEODRIVER=dummy")
+endfunction()
+
+# hopla_add_fuzz_target(NAME SOURCES src... LIBS lib...): a LLVMFuzzerTestOneInput target.
+# With HOPLA_FUZZ it is a libFuzzer binary; otherwise a test that feeds it a fixed series of
+# pseudo-random inputs, so every build exercises the target.
+function(hopla_add_fuzz_target name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(HOPLA_FUZZ)
+        add_executable(${name} ${ARG_SOURCES})
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    else()
+        add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+        add_test(NAME ${name} COMMAND ${name} 20000)
+    endif()
+endfunction()

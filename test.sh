@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+# Usage: ./test.sh [extra ctest arguments]   (HOPLA_BUILD_DIR and HOPLA_CMAKE_ARGS override the build)
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+build=${HOPLA_BUILD_DIR:-build}
+# shellcheck disable=SC2086
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=${HOPLA_BUILD_TYPE:-RelWithDebInfo} ${HOPLA_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build" --parallel 2
+ctest --test-dir "$build" --output-on-failure --parallel 2 "$@"
