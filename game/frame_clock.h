@@ -13,11 +13,11 @@ struct FrameClock {
     explicit FrameClock(platform::TickSource& ticks);
 
     platform::TickSource& ticks;
-    std::uint32_t lastTick;        // tick at the start of the previous frame
-    std::uint32_t elapsedMs = 0;   // from the previous frame's start to this one's
-    std::uint32_t windowStart = 0; // tick at which the current counting window began
-    std::uint32_t currentTick = 0; // tick at the start of this frame
-    std::int32_t frameCount = 0;   // frames counted in the current window
+    std::uint32_t lastTick;           // tick at the start of the previous frame
+    std::uint32_t elapsedMs = 0;      // from the previous frame's start to this one's
+    std::uint32_t windowStart = 0;    // tick at which the current counting window began
+    std::uint32_t currentTick = 0;    // tick at the start of this frame
+    std::int32_t frameCount = 0;      // frames counted in the current window
     std::int32_t framesPerSecond = 0; // frames of the last completed window
 };
 

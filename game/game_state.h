@@ -15,20 +15,20 @@ enum PointerZone : std::int32_t {
 };
 
 struct GameState {
-    float timeScale = 0.06f;    // step units per millisecond: the speed level
-    float gravity = 0.5f;       // units per step unit squared, downward
-    float kickLift = 0.08f;     // factor of the upward kick velocity
-    std::int32_t landed = 1;    // the ball touched the floor since the run began
+    float timeScale = 0.06f; // step units per millisecond: the speed level
+    float gravity = 0.5f;    // units per step unit squared, downward
+    float kickLift = 0.08f;  // factor of the upward kick velocity
+    std::int32_t landed = 1; // the ball touched the floor since the run began
     std::int32_t bounceBudget = 16;
-    std::int32_t windowed = 1;  // the window shows only its inner region
-    float frameStep = 0;        // step units of this frame
-    float velocityX = 0;        // units per step unit
-    float velocityY = 0;        // units per step unit, upward positive
-    float spinAngle = 0;        // radians, kept within 0 to 6.28
+    std::int32_t windowed = 1; // the window shows only its inner region
+    float frameStep = 0;       // step units of this frame
+    float velocityX = 0;       // units per step unit
+    float velocityY = 0;       // units per step unit, upward positive
+    float spinAngle = 0;       // radians, kept within 0 to 6.28
     std::int32_t spinForward = 0;
-    std::int32_t pointerX = 0;  // pointer in client pixels, read once a frame
+    std::int32_t pointerX = 0; // pointer in client pixels, read once a frame
     std::int32_t pointerY = 0;
-    float pointerOffsetX = 0;   // the ball's offset from the pointer, units
+    float pointerOffsetX = 0; // the ball's offset from the pointer, units
     float pointerOffsetY = 0;
     std::int32_t pointerOverBall = 0;
     std::int32_t kickPickX = 0; // index into the horizontal kick table, 0 to 15
