@@ -1,0 +1,151 @@
+// The game's one window and its message queue, as the single game thread sees them: messages
+// posted, sent and translated from the desktop, the window procedure, the pointer, ESC and the
+// picture. The desktop side is SDL (openDisplay); tests make their own Window with a fake side.
+#pragma once
+
+#include "platform/pointer_source.h"
+#include "platform/tick_source.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+using UINT = std::uint32_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+// Window messages, with the numbers the game's message table uses.
+constexpr UINT WM_CREATE = 1;
+constexpr UINT WM_DESTROY = 2;
+constexpr UINT WM_PAINT = 15;
+constexpr UINT WM_CLOSE = 0x10;
+constexpr UINT WM_QUIT = 0x12;
+constexpr UINT WM_NCHITTEST = 132;
+constexpr UINT WM_LBUTTONDOWN = 513;
+constexpr UINT WM_LBUTTONUP = 514;
+constexpr UINT WM_RBUTTONUP = 517;
+
+// Answers to WM_NCHITTEST: the point is in the client area, or on a caption (drags the window).
+constexpr LRESULT HTCLIENT = 1;
+constexpr LRESULT HTCAPTION = 2;
+
+// Two 16-bit coordinates in one parameter, x in the low half, as button messages carry them.
+constexpr LPARAM makePointParam(int x, int y) {
+    return static_cast<LPARAM>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
+                               static_cast<std::uint32_t>(x & 0xFFFF));
+}
+
+class Window;
+
+struct Message {
+    Window* window = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+using WindowProcedure = std::function<LRESULT(Window&, UINT, WPARAM, LPARAM)>;
+
+// A rectangle of the window's frame: left and top inclusive, right and bottom exclusive.
+struct FrameRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+struct FramePosition {
+    int x = 0;
+    int y = 0;
+};
+
+// Where a frame of that size goes to sit centred on a screen of that size; integer halves,
+// rounded toward zero, so a screen smaller than the frame gives a negative position.
+constexpr FramePosition centredFrame(int screenWidth, int screenHeight, int frameWidth,
+                                     int frameHeight) {
+    return {(screenWidth - frameWidth) / 2, (screenHeight - frameHeight) / 2};
+}
+
+// The window: its queue and the calls to its procedure are kept here, the desktop's part of
+// the work is left to the subclass.
+class Window {
+public:
+    explicit Window(WindowProcedure procedure);
+    virtual ~Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Takes at most one message without waiting: a posted one first, else one event of the
+    // desktop translated into a message. False when nothing is waiting.
+    bool peekMessage(Message& message);
+    LRESULT dispatchMessage(const Message& message);
+    // Calls the window procedure now, unless the window was destroyed.
+    LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void postMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void postQuitMessage(int exitCode);
+    // What the window does with a message its procedure leaves alone: WM_CLOSE destroys the
+    // window, WM_NCHITTEST answers HTCLIENT, everything else answers 0.
+    LRESULT defWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends WM_DESTROY once, then takes the window off the desktop.
+    void destroy();
+    bool destroyed() const { return state == State::destroyed; }
+
+    // Hides (count below 0) or shows the system pointer over the window; every call moves a
+    // display count by one, as the desktop keeps it. Returns the new count.
+    int showCursor(bool show);
+    // Shows the window, then paints it once (UpdateWindow).
+    void showWindow();
+    void updateWindow();
+
+    // The window shows only this rectangle of its 640 x 480 frame.
+    virtual void setRegion(const FrameRect& region) = 0;
+    // ESC held down at this moment.
+    virtual bool escapeDown() = 0;
+    // The pointer in client pixels of the frame, also when it is outside the window.
+    virtual ClientPoint clientPointer() = 0;
+    // Puts the visible part of the frame's X8R8G8B8 picture (rows pitchBytes apart, top row
+    // first) on the window.
+    virtual void presentFrame(const std::uint32_t* pixels, int width, int height,
+                              int pitchBytes) = 0;
+
+protected:
+    // The next desktop event that means a message to the game, translated; false when none.
+    virtual bool nextDesktopMessage(Message& message) = 0;
+    virtual void applyCursor(bool visible) = 0;
+    virtual void showOnDesktop() = 0;
+    virtual void removeFromDesktop() = 0;
+
+private:
+    WindowProcedure procedure;
+    std::deque<Message> posted;
+    int cursorCount = 0;
+    enum class State { alive, destroying, destroyed } state = State::alive;
+};
+
+// The desktop the game runs on: its clock, its pointer and the game's window.
+class Display {
+public:
+    virtual ~Display() = default;
+    virtual TickSource& ticks() = 0;
+    // The pointer in client pixels of the game's window (0, 0 before the window exists).
+    virtual PointerSource& pointer() = 0;
+    // Creates the game's hidden borderless window: a 640 x 480 frame centred on the screen,
+    // with that title and the icon resource. Its procedure receives WM_CREATE before this
+    // returns. Empty, with the reason in `error`, when the desktop refuses.
+    virtual std::unique_ptr<Window> createWindow(const std::string& title,
+                                                 WindowProcedure procedure, std::string& error) = 0;
+};
+
+// Opens the desktop (SDL's video): empty, with the reason in `error`, when there is none.
+// While it is open, message boxes are shown on it and SIGINT and SIGTERM arrive at the
+// game's window as WM_CLOSE.
+std::unique_ptr<Display> openDisplay(std::string& error);
+
+} // namespace platform

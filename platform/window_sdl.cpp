@@ -1,0 +1,258 @@
+// The game's window on SDL's video: a borderless window covering just the visible rectangle of
+// the 640 x 480 frame, its events translated into the game's messages, its surface filled from
+// the device's back buffer.
+#include "platform/message_box.h"
+#include "platform/window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+constexpr int frameWidth = 640;
+constexpr int frameHeight = 480;
+constexpr WPARAM leftButtonHeld = 1;
+
+class SdlTicks final : public TickSource {
+public:
+    std::uint32_t tickCount() override { return SDL_GetTicks(); }
+};
+
+class SdlWindow;
+
+// Answers for whichever game window exists; the game asks before the window is made.
+class SdlPointer final : public PointerSource {
+public:
+    ClientPoint clientPointer() override;
+    SdlWindow* window = nullptr;
+};
+
+class SdlWindow final : public Window {
+public:
+    SdlWindow(SDL_Window* handle, FramePosition frame, WindowProcedure procedure,
+              SdlPointer& pointer)
+        : Window(std::move(procedure)), handle(handle), frame(frame), pointer(pointer) {
+        pointer.window = this;
+        // Only the game's window procedure knows where the drag strips are; SDL asks it on
+        // every left press, and a press on a strip never reaches the game.
+        SDL_SetWindowHitTest(handle, &SdlWindow::hitTest, this);
+    }
+
+    ~SdlWindow() override {
+        pointer.window = nullptr;
+        if (handle) SDL_DestroyWindow(handle);
+    }
+
+    void setRegion(const FrameRect& visible) override {
+        region = visible;
+        if (!handle) return;
+        SDL_SetWindowSize(handle, region.width(), region.height());
+        SDL_SetWindowPosition(handle, frame.x + region.left, frame.y + region.top);
+    }
+
+    bool escapeDown() override {
+        if (!handle) return false;
+        return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
+    }
+
+    ClientPoint clientPointer() override {
+        if (!handle) return last;
+        int x = 0;
+        int y = 0;
+        if (SDL_GetMouseFocus() == handle) {
+            // Kept current by the motion events that the queue has just taken in.
+            SDL_GetMouseState(&x, &y);
+        } else {
+            // Outside the window SDL only has the desktop's position; it refreshes that on raw
+            // input, which covers a real pointer leaving the window.
+            int windowX = 0;
+            int windowY = 0;
+            SDL_GetGlobalMouseState(&x, &y);
+            SDL_GetWindowPosition(handle, &windowX, &windowY);
+            x -= windowX;
+            y -= windowY;
+        }
+        last = {x + region.left, y + region.top};
+        return last;
+    }
+
+    void presentFrame(const std::uint32_t* pixels, int pictureWidth, int pictureHeight,
+                      int pitchBytes) override {
+        if (!handle || !pixels) return;
+        SDL_Surface* surface = SDL_GetWindowSurface(handle);
+        if (!surface) return;
+        const int width = std::min({region.width(), surface->w, pictureWidth - region.left});
+        const int height = std::min({region.height(), surface->h, pictureHeight - region.top});
+        if (width <= 0 || height <= 0) return;
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+        const auto* source = reinterpret_cast<const std::uint8_t*>(pixels) +
+                             static_cast<std::ptrdiff_t>(region.top) * pitchBytes +
+                             static_cast<std::ptrdiff_t>(region.left) * 4;
+        auto* target = static_cast<std::uint8_t*>(surface->pixels);
+        if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
+            // The surface's rows are laid out as the back buffer's: one copy per row.
+            for (int row = 0; row < height; ++row) {
+                std::memcpy(target + static_cast<std::ptrdiff_t>(row) * surface->pitch,
+                            source + static_cast<std::ptrdiff_t>(row) * pitchBytes,
+                            static_cast<std::size_t>(width) * 4);
+            }
+        } else {
+            SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, source, pitchBytes,
+                              surface->format->format, target, surface->pitch);
+        }
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        SDL_UpdateWindowSurface(handle);
+    }
+
+protected:
+    bool nextDesktopMessage(Message& message) override {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (translate(event, message)) return true;
+        }
+        return false;
+    }
+
+    void applyCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+    void showOnDesktop() override {
+        if (handle) SDL_ShowWindow(handle);
+    }
+
+    void removeFromDesktop() override {
+        clientPointer(); // the last frame after ESC still asks where the pointer was
+        SDL_DestroyWindow(handle);
+        handle = nullptr;
+    }
+
+private:
+    static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
+        auto* self = static_cast<SdlWindow*>(data);
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetWindowPosition(self->handle, &windowX, &windowY);
+        const LRESULT answer = self->sendMessage(
+            WM_NCHITTEST, 0, makePointParam(area->x + windowX, area->y + windowY));
+        return answer == HTCAPTION ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+    }
+
+    bool ours(std::uint32_t windowId) const { return windowId == SDL_GetWindowID(handle); }
+
+    LPARAM clientParam(int x, int y) const {
+        return makePointParam(x + region.left, y + region.top);
+    }
+
+    bool translate(const SDL_Event& event, Message& message) const {
+        switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            if (!ours(event.button.windowID) || event.button.button != SDL_BUTTON_LEFT) break;
+            message = {nullptr, WM_LBUTTONDOWN, leftButtonHeld,
+                       clientParam(event.button.x, event.button.y)};
+            return true;
+        case SDL_MOUSEBUTTONUP:
+            if (!ours(event.button.windowID)) break;
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                message = {nullptr, WM_LBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
+                return true;
+            }
+            if (event.button.button == SDL_BUTTON_RIGHT) {
+                message = {nullptr, WM_RBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
+                return true;
+            }
+            break;
+        case SDL_QUIT: // SIGINT, SIGTERM, or the desktop closing the last window
+            message = {nullptr, WM_CLOSE, 0, 0};
+            return true;
+        case SDL_WINDOWEVENT:
+            if (!ours(event.window.windowID)) break;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                message = {nullptr, WM_CLOSE, 0, 0};
+                return true;
+            }
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                message = {nullptr, WM_PAINT, 0, 0};
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    SDL_Window* handle;
+    FramePosition frame;
+    FrameRect region{0, 0, frameWidth, frameHeight};
+    ClientPoint last;
+    SdlPointer& pointer;
+};
+
+ClientPoint SdlPointer::clientPointer() {
+    return window ? window->clientPointer() : ClientPoint{};
+}
+
+class SdlDisplay final : public Display {
+public:
+    SdlDisplay() {
+        previousPresenter =
+            setMessageBoxPresenter([](std::string_view caption, std::string_view text) {
+                const std::string captionText(caption);
+                const std::string bodyText(text);
+                SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(),
+                                         bodyText.c_str(), nullptr);
+            });
+    }
+
+    ~SdlDisplay() override {
+        setMessageBoxPresenter(std::move(previousPresenter));
+        SDL_Quit();
+    }
+
+    TickSource& ticks() override { return tickSource; }
+    PointerSource& pointer() override { return pointerSource; }
+
+    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure procedure,
+                                         std::string& error) override {
+        SDL_Rect screen{0, 0, frameWidth, frameHeight};
+        SDL_GetDisplayBounds(0, &screen);
+        FramePosition frame = centredFrame(screen.w, screen.h, frameWidth, frameHeight);
+        frame.x += screen.x;
+        frame.y += screen.y;
+        SDL_Window* handle =
+            SDL_CreateWindow(title.c_str(), frame.x, frame.y, frameWidth, frameHeight,
+                             SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+        if (!handle) {
+            error = SDL_GetError();
+            return nullptr;
+        }
+        auto window =
+            std::make_unique<SdlWindow>(handle, frame, std::move(procedure), pointerSource);
+        window->sendMessage(WM_CREATE, 0, 0);
+        return window;
+    }
+
+private:
+    SdlTicks tickSource;
+    SdlPointer pointerSource;
+    MessageBoxPresenter previousPresenter;
+};
+
+} // namespace
+
+std::unique_ptr<Display> openDisplay(std::string& error) {
+    // Plain shared-memory pictures: much faster for a whole window redrawn every frame than a
+    // renderer with a streaming texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        SDL_Quit();
+        return nullptr;
+    }
+    return std::make_unique<SdlDisplay>();
+}
+
+} // namespace platform
