@@ -1,0 +1,114 @@
+#include "graphics/scene.h"
+
+#include "audio/sound_device.h"
+#include "graphics/math3d.h"
+#include "platform/message_box.h"
+
+using namespace softgpu;
+
+Matrix4 spritePlacement(float sx, float sy, float x, float y, float z) {
+    Matrix4 m{};
+    m._11 = sx;
+    m._22 = sy;
+    m._33 = 1.0f;
+    m._44 = 1.0f;
+    m._41 = x;
+    m._42 = y;
+    m._43 = z;
+    return m;
+}
+
+namespace {
+
+void makeSceneTexture(TextureHolder& holder, IDirect3DDevice8* device, int resourceId) {
+    makeTexture(holder, device, resourceId, Colour, 0, 0, 0);
+}
+
+void fillMaterialAndGlow(Material& material, float r, float g, float b, float emissiveR,
+                         float emissiveG, float emissiveB) {
+    fillMaterial(&material, r, g, b, emissiveR, emissiveG, emissiveB);
+    material.Emissive.r = emissiveR;
+    material.Emissive.g = emissiveG;
+    material.Emissive.b = emissiveB;
+}
+
+} // namespace
+
+int loadScene(Stage& stage) {
+    IDirect3DDevice8* device = stage.renderer.device;
+    Scene& scene = stage.scene;
+    ScenePose& pose = stage.pose;
+
+    stage.quadBuffer.create(device);
+    device->SetVertexShader(quadVertexFormat);
+    device->SetStreamSource(0, stage.quadBuffer.vertexBuffer.get(), sizeof(QuadVertex));
+    stage.ballMesh.create(device, pose.ballPlacement);
+
+    makeSceneTexture(scene.ballTexture, device, ballBitmap);
+    pose.ballPlacement._41 = 320.0f;
+    pose.ballPlacement._42 = 240.0f;
+    pose.ballPlacement._43 = 64.0f;
+    pose.ballPlacement._22 = 1.0f;
+    makeSceneTexture(scene.shineTexture, device, shineBitmap);
+    pose.shinePlacement = spritePlacement(58, 58, 200, 220, 64);
+    makeSceneTexture(scene.cornerTexture, device, cornerBitmap);
+    scene.cornerPlacement = spritePlacement(16, 16, 0, 0, 0);
+    makeSceneTexture(scene.horizontalBarTexture, device, horizontalBarBitmap);
+    scene.horizontalBarPlacement = spritePlacement(16, 16, 0, 0, 0);
+    makeSceneTexture(scene.verticalBarTexture, device, verticalBarBitmap);
+    scene.verticalBarPlacement = spritePlacement(8, 8, 0, 0, 0);
+    makeSceneTexture(scene.bestLabelTexture, device, bestLabelBitmap);
+    for (int i = 0; i < 3; ++i) {
+        makeSceneTexture(scene.scoreLabelTextures[static_cast<std::size_t>(i)], device,
+                         scoreLabelBitmap + i);
+    }
+    scene.labelPlacement = spritePlacement(16, 16, 140, 400.5f, 96);
+    makeSceneTexture(scene.shadowTexture, device, shadowBitmap);
+    pose.shadowPlacement = spritePlacement(64, 64, 320, 72.5f, 0);
+    makeSceneTexture(scene.closeButtonTexture, device, closeButtonBitmap);
+    scene.closeButtonPlacement = spritePlacement(8, 8, 528.5f, 427.5f, 0);
+    for (int i = 0; i < 4; ++i) {
+        makeSceneTexture(scene.bannerTextures[static_cast<std::size_t>(i)], device,
+                         bannerBitmap + i);
+    }
+    scene.bannerPlacement = spritePlacement(16, 16, 320.5f, 50.5f, 0);
+    for (int i = 0; i < 2; ++i) {
+        makeSceneTexture(scene.titleTextures[static_cast<std::size_t>(i)], device, titleBitmap + i);
+    }
+    scene.titlePlacement = spritePlacement(16, 16, 304.5f, 430.5f, 0);
+    makeSceneTexture(scene.pointerTexture, device, pointerBitmap);
+    pose.pointerPlacement = spritePlacement(16, 16, 320.5f, 240.5f, 0);
+    makeSceneTexture(scene.edgeLineTexture, device, edgeLineBitmap);
+    scene.edgeLinePlacement = spritePlacement(1, 1, 519.5f, 424.5f, 0);
+    makeSceneTexture(scene.wallTexture, device, wallBitmap);
+    scene.wallPlacement = spritePlacement(196, 168, 320.5f, 240.5f, 64);
+
+    loadDigits(stage.digits, device, Colour, 0, 0, 0);
+
+    fillMaterialAndGlow(scene.frameMaterial, 1, 0, 0, 0.8f, 0.8f, 1.0f);
+    fillMaterialAndGlow(scene.wallMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterialAndGlow(pose.shadowMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterialAndGlow(pose.ballMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterialAndGlow(scene.textMaterial, 1, 1, 1, 0.7f, 0.7f, 0.8f);
+
+    // The only clear of the game: frames never clear, they cover.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+
+    if (!initSound(stage.sounds)) {
+        platform::showMessageBox(
+            "Loading Error", "Problem initiating DirectSound 8. Application will now terminate.");
+        return 0;
+    }
+    GameState& state = stage.state;
+    state.kickSound = loadSound(stage.sounds, kickSoundResource);
+    state.bounceSound = loadSound(stage.sounds, bounceSoundResource);
+    state.hoverSound = loadSound(stage.sounds, hoverSoundResource);
+    for (const SoundId id : {state.kickSound, state.bounceSound, state.hoverSound}) {
+        if (id == soundNotLoaded) {
+            platform::showMessageBox("Loading problems.",
+                                     "Not all sounds were loaded but application will continue.");
+            break;
+        }
+    }
+    return 1;
+}

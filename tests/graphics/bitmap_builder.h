@@ -1,0 +1,48 @@
+// Builds bitmap resources in memory for the tests: the 40-byte header followed by the pixel
+// rows stored bottom-up, as the game's resources are.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace testing_bitmaps {
+
+struct Pixel {
+    std::uint8_t blue, green, red;
+};
+
+inline void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// A 24-bit picture; pixelAt(column, row) gives each pixel, row 0 being the top row.
+template <class PixelAt>
+std::vector<std::uint8_t> makeBitmap(int width, int height, PixelAt pixelAt) {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    std::vector<std::uint8_t> bytes(40 + rowBytes * static_cast<std::size_t>(height));
+    put32(bytes, 0, 40);
+    put32(bytes, 4, static_cast<std::uint32_t>(width));
+    put32(bytes, 8, static_cast<std::uint32_t>(height));
+    bytes[12] = 1;
+    bytes[14] = 24;
+    put32(bytes, 20, static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(height)));
+    for (int row = 0; row < height; ++row) {
+        // Stored bottom-up: the picture's top row is the last one in the resource.
+        std::uint8_t* stored =
+            bytes.data() + 40 + rowBytes * static_cast<std::size_t>(height - 1 - row);
+        for (int column = 0; column < width; ++column) {
+            const Pixel p = pixelAt(column, row);
+            stored[3 * column] = p.blue;
+            stored[3 * column + 1] = p.green;
+            stored[3 * column + 2] = p.red;
+        }
+    }
+    return bytes;
+}
+
+inline std::vector<std::uint8_t> solidBitmap(int width, int height, Pixel pixel) {
+    return makeBitmap(width, height, [pixel](int, int) { return pixel; });
+}
+
+} // namespace testing_bitmaps
