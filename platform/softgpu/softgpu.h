@@ -276,11 +276,11 @@ struct FrameView {
     int height = 0;
     int pitchBytes = 0;
 
-    std::uint32_t at(int x, int y) const {
-        return *reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(pixels) +
-                                                       static_cast<std::ptrdiff_t>(y) * pitchBytes +
-                                                       static_cast<std::ptrdiff_t>(x) * 4);
+    const std::uint32_t* row(int y) const {
+        return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(pixels) +
+                                                      static_cast<std::ptrdiff_t>(y) * pitchBytes);
     }
+    std::uint32_t at(int x, int y) const { return row(y)[x]; }
 };
 
 // Receives every finished back buffer at Present. It stands where the platform has a window:

@@ -1,0 +1,378 @@
+// Shading a span in stages over short runs of pixels: texel coordinates, sampling, the
+// diffuse colour, texture stage 0, then the alpha test and blending. Each stage is a tight
+// loop of its own, chosen once per run, so the common cases pay for nothing they don't use.
+#include "platform/softgpu/pixel_pipeline.h"
+
+#include "platform/softgpu/fixed_point.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace softgpu {
+
+namespace {
+
+constexpr int runLength = 64;
+constexpr std::uint32_t opaqueTop = 0xFF000000u;
+
+// x * y / 255, rounded to nearest, for bytes x and y.
+inline std::uint32_t multiplyByte(std::uint32_t x, std::uint32_t y) {
+    const std::uint32_t product = x * y + 128;
+    return (product + (product >> 8)) >> 8;
+}
+
+inline std::uint32_t channel(std::uint32_t colour, int shift) {
+    return (colour >> shift) & 0xFF;
+}
+
+inline std::uint32_t modulate(std::uint32_t a, std::uint32_t b) {
+    return multiplyByte(channel(a, 24), channel(b, 24)) << 24 |
+           multiplyByte(channel(a, 16), channel(b, 16)) << 16 |
+           multiplyByte(channel(a, 8), channel(b, 8)) << 8 | multiplyByte(a & 0xFF, b & 0xFF);
+}
+
+// Adds two colours byte by byte, each byte held at 255: the low seven bits of every byte are
+// added without crossing into the next, then the top bits and the carry out are worked out.
+inline std::uint32_t addSaturated(std::uint32_t a, std::uint32_t b) {
+    constexpr std::uint32_t high = 0x80808080u;
+    const std::uint32_t low = (a & ~high) + (b & ~high);
+    const std::uint32_t carry = ((a & b) | ((a | b) & low)) & high;
+    const std::uint32_t sum = low ^ ((a ^ b) & high);
+    return sum | ((carry >> 7) * 0xFF);
+}
+
+bool alphaPasses(std::uint32_t alpha, std::uint32_t reference, DWORD function) {
+    switch (function) {
+    case D3DCMP_NEVER:
+        return false;
+    case D3DCMP_LESS:
+        return alpha < reference;
+    case D3DCMP_EQUAL:
+        return alpha == reference;
+    case D3DCMP_LESSEQUAL:
+        return alpha <= reference;
+    case D3DCMP_GREATER:
+        return alpha > reference;
+    case D3DCMP_NOTEQUAL:
+        return alpha != reference;
+    case D3DCMP_GREATEREQUAL:
+        return alpha >= reference;
+    default:
+        return true;
+    }
+}
+
+bool isDiffuse(DWORD argument) {
+    // At stage 0 the current colour is the diffuse colour.
+    return argument == D3DTA_DIFFUSE || argument == D3DTA_CURRENT;
+}
+
+Plane planeThrough(const double (&x)[3], const double (&y)[3], double area, double a0, double a1,
+                   double a2) {
+    Plane plane;
+    plane.dx = ((a1 - a0) * (y[2] - y[0]) - (a2 - a0) * (y[1] - y[0])) / area;
+    plane.dy = ((a2 - a0) * (x[1] - x[0]) - (a1 - a0) * (x[2] - x[0])) / area;
+    plane.atOrigin = a0 - plane.dx * x[0] - plane.dy * y[0];
+    return plane;
+}
+
+std::uint32_t toByte(float value) {
+    return static_cast<std::uint32_t>(std::lrint(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+
+void texelCoordinates(const TriangleShading& shading, int x, int y, int count, std::int32_t* s,
+                      std::int32_t* t) {
+    if (!shading.perspective) {
+        // Both coordinates step by a constant: 16 extra bits of fraction keep the sum
+        // exact enough over a run, and each run starts afresh from the plane.
+        std::int64_t sSum = roundToInt64(shading.s.at(x, y) * 65536.0);
+        std::int64_t tSum = roundToInt64(shading.t.at(x, y) * 65536.0);
+        const std::int64_t sStep = roundToInt64(shading.s.dx * 65536.0);
+        const std::int64_t tStep = roundToInt64(shading.t.dx * 65536.0);
+        for (int i = 0; i < count; ++i) {
+            s[i] = static_cast<std::int32_t>((sSum + 32768) >> 16);
+            t[i] = static_cast<std::int32_t>((tSum + 32768) >> 16);
+            sSum += sStep;
+            tSum += tStep;
+        }
+        return;
+    }
+    const auto q0 = static_cast<float>(shading.q.at(x, y));
+    const auto s0 = static_cast<float>(shading.s.at(x, y));
+    const auto t0 = static_cast<float>(shading.t.at(x, y));
+    const auto qStep = static_cast<float>(shading.q.dx);
+    const auto sStep = static_cast<float>(shading.s.dx);
+    const auto tStep = static_cast<float>(shading.t.dx);
+    constexpr float half = 0.5f * (1 << texelFractionBits);
+    for (int i = 0; i < count; ++i) {
+        const auto step = static_cast<float>(i);
+        const float w = 1.0f / (q0 + step * qStep);
+        s[i] = roundToInt32((s0 + step * sStep) * w - half);
+        t[i] = roundToInt32((t0 + step * tStep) * w - half);
+    }
+}
+
+void diffuseColours(const TriangleShading& shading, int x, int y, int count, std::uint32_t* out) {
+    auto start = [x, y](const Plane& plane) { return static_cast<float>(plane.at(x, y)); };
+    const float r0 = start(shading.r), g0 = start(shading.g), b0 = start(shading.b),
+                a0 = start(shading.a);
+    const auto rStep = static_cast<float>(shading.r.dx), gStep = static_cast<float>(shading.g.dx),
+               bStep = static_cast<float>(shading.b.dx), aStep = static_cast<float>(shading.a.dx);
+    auto byte = [](float value) {
+        return static_cast<std::uint32_t>(std::lrint(std::clamp(value, 0.0f, 255.0f)));
+    };
+    for (int i = 0; i < count; ++i) {
+        const auto step = static_cast<float>(i);
+        out[i] = byte(a0 + step * aStep) << 24 | byte(r0 + step * rStep) << 16 |
+                 byte(g0 + step * gStep) << 8 | byte(b0 + step * bStep);
+    }
+}
+
+std::uint32_t stageArgument(DWORD argument, std::uint32_t texel, std::uint32_t diffuse) {
+    return argument == D3DTA_TEXTURE ? texel : diffuse;
+}
+
+std::uint32_t stageOperation(DWORD operation, std::uint32_t first, std::uint32_t second) {
+    switch (operation) {
+    case D3DTOP_SELECTARG1:
+        return first;
+    case D3DTOP_SELECTARG2:
+        return second;
+    case D3DTOP_MODULATE:
+        return modulate(first, second);
+    default:
+        return second;
+    }
+}
+
+// Texture stage 0 for any of the operations the device offers.
+void combineGeneral(const PixelState& state, const std::uint32_t* diffuse, bool flat,
+                    std::uint32_t* colours, int count) {
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t texel = colours[i];
+        const std::uint32_t d = flat ? diffuse[0] : diffuse[i];
+        if (state.colorOp == D3DTOP_DISABLE) {
+            colours[i] = d;
+            continue;
+        }
+        const std::uint32_t colour =
+            stageOperation(state.colorOp, stageArgument(state.colorArg1, texel, d),
+                           stageArgument(state.colorArg2, texel, d));
+        const std::uint32_t alpha =
+            state.alphaOp == D3DTOP_DISABLE
+                ? d
+                : stageOperation(state.alphaOp, stageArgument(state.alphaArg1, texel, d),
+                                 stageArgument(state.alphaArg2, texel, d));
+        colours[i] = (colour & 0x00FFFFFFu) | (alpha & opaqueTop);
+    }
+}
+
+// Texture colour times diffuse colour, texture alpha.
+void combineModulate(const std::uint32_t* diffuse, bool flat, std::uint32_t* colours, int count) {
+    if (flat) {
+        const std::uint32_t d = diffuse[0];
+        if ((d & 0x00FFFFFFu) == 0x00FFFFFFu) return;
+        const std::uint32_t r = channel(d, 16), g = channel(d, 8), b = d & 0xFF;
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t texel = colours[i];
+            colours[i] = (texel & opaqueTop) | multiplyByte(channel(texel, 16), r) << 16 |
+                         multiplyByte(channel(texel, 8), g) << 8 | multiplyByte(texel & 0xFF, b);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t texel = colours[i];
+        colours[i] = (texel & opaqueTop) | (modulate(texel, diffuse[i]) & 0x00FFFFFFu);
+    }
+}
+
+std::uint32_t blendFactor(DWORD factor, std::uint32_t sourceChannel, std::uint32_t sourceAlpha) {
+    switch (factor) {
+    case D3DBLEND_ONE:
+        return 255;
+    case D3DBLEND_SRCCOLOR:
+        return sourceChannel;
+    case D3DBLEND_INVSRCCOLOR:
+        return 255 - sourceChannel;
+    case D3DBLEND_SRCALPHA:
+        return sourceAlpha;
+    case D3DBLEND_INVSRCALPHA:
+        return 255 - sourceAlpha;
+    default:
+        return 0;
+    }
+}
+
+std::uint32_t blendGeneral(const PixelState& state, std::uint32_t source,
+                           std::uint32_t destination) {
+    const std::uint32_t sourceAlpha = source >> 24;
+    std::uint32_t result = opaqueTop;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::uint32_t s = channel(source, shift);
+        const std::uint32_t d = channel(destination, shift);
+        const std::uint32_t value = multiplyByte(s, blendFactor(state.srcBlend, s, sourceAlpha)) +
+                                    multiplyByte(d, blendFactor(state.destBlend, s, sourceAlpha));
+        result |= std::min<std::uint32_t>(value, 255) << shift;
+    }
+    return result;
+}
+
+void writePixels(const PixelState& state, const std::uint32_t* colours, int count,
+                 std::uint32_t* destination) {
+    const bool* passes = state.alphaPasses.data();
+    switch (state.blend) {
+    case BlendMode::Replace:
+        for (int i = 0; i < count; ++i) {
+            if (passes[colours[i] >> 24]) destination[i] = colours[i] | opaqueTop;
+        }
+        break;
+    case BlendMode::Add:
+        for (int i = 0; i < count; ++i) {
+            if (passes[colours[i] >> 24]) {
+                destination[i] = addSaturated(destination[i], colours[i] & 0x00FFFFFFu) | opaqueTop;
+            }
+        }
+        break;
+    case BlendMode::General:
+        for (int i = 0; i < count; ++i) {
+            if (passes[colours[i] >> 24]) {
+                destination[i] = blendGeneral(state, colours[i], destination[i]);
+            }
+        }
+        break;
+    }
+}
+
+} // namespace
+
+PixelState makePixelState(DeviceState& device) {
+    PixelState state;
+    state.target = device.backBuffer.data();
+    state.pitch = device.width;
+    const IDirect3DTexture8* texture = device.textures[0];
+    if (texture != nullptr) {
+        state.textured = true;
+        state.texture.texels = texture->texels();
+        state.texture.width = static_cast<int>(texture->width());
+        state.texture.height = static_cast<int>(texture->height());
+        while ((1 << state.texture.widthShift) < state.texture.width) ++state.texture.widthShift;
+        state.texture.opaque = texture->format() == D3DFMT_X8R8G8B8;
+        state.texture.addressU = device.stageState(D3DTSS_ADDRESSU);
+        state.texture.addressV = device.stageState(D3DTSS_ADDRESSV);
+    }
+    state.magFilter = device.stageState(D3DTSS_MAGFILTER);
+    state.minFilter = device.stageState(D3DTSS_MINFILTER);
+    state.colorOp = device.stageState(D3DTSS_COLOROP);
+    state.colorArg1 = device.stageState(D3DTSS_COLORARG1);
+    state.colorArg2 = device.stageState(D3DTSS_COLORARG2);
+    state.alphaOp = device.stageState(D3DTSS_ALPHAOP);
+    state.alphaArg1 = device.stageState(D3DTSS_ALPHAARG1);
+    state.alphaArg2 = device.stageState(D3DTSS_ALPHAARG2);
+    const bool colourModulates =
+        state.colorOp == D3DTOP_MODULATE &&
+        ((state.colorArg1 == D3DTA_TEXTURE && isDiffuse(state.colorArg2)) ||
+         (state.colorArg2 == D3DTA_TEXTURE && isDiffuse(state.colorArg1)));
+    const bool alphaFromTexture =
+        (state.alphaOp == D3DTOP_SELECTARG1 && state.alphaArg1 == D3DTA_TEXTURE) ||
+        (state.alphaOp == D3DTOP_SELECTARG2 && state.alphaArg2 == D3DTA_TEXTURE);
+    state.modulateTexture = colourModulates && alphaFromTexture;
+
+    const bool alphaTest = device.renderState(D3DRS_ALPHATESTENABLE) != 0;
+    const std::uint32_t reference = device.renderState(D3DRS_ALPHAREF) & 0xFF;
+    const DWORD function = device.renderState(D3DRS_ALPHAFUNC);
+    for (std::uint32_t alpha = 0; alpha < 256; ++alpha) {
+        state.alphaPasses[alpha] = !alphaTest || alphaPasses(alpha, reference, function);
+    }
+
+    state.srcBlend = device.renderState(D3DRS_SRCBLEND);
+    state.destBlend = device.renderState(D3DRS_DESTBLEND);
+    if (device.renderState(D3DRS_ALPHABLENDENABLE) == 0 ||
+        (state.srcBlend == D3DBLEND_ONE && state.destBlend == D3DBLEND_ZERO)) {
+        state.blend = BlendMode::Replace;
+    } else if (state.srcBlend == D3DBLEND_ONE && state.destBlend == D3DBLEND_ONE) {
+        state.blend = BlendMode::Add;
+    } else {
+        state.blend = BlendMode::General;
+    }
+    return state;
+}
+
+TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0,
+                                const ScreenVertex& v1, const ScreenVertex& v2) {
+    const ScreenVertex* v[3] = {&v0, &v1, &v2};
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = v[i]->x / static_cast<double>(subpixelScale);
+        y[i] = v[i]->y / static_cast<double>(subpixelScale);
+    }
+    const double area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    auto plane = [&](auto attribute) {
+        return planeThrough(x, y, area, attribute(*v[0]), attribute(*v[1]), attribute(*v[2]));
+    };
+
+    TriangleShading shading;
+    if (pixels.textured) {
+        const double sScale = pixels.texture.width * static_cast<double>(1 << texelFractionBits);
+        const double tScale = pixels.texture.height * static_cast<double>(1 << texelFractionBits);
+        const double half = 0.5 * (1 << texelFractionBits);
+        // Where w is the same at all three corners (every flat picture facing the camera)
+        // the coordinates are affine on the screen and need no division per pixel.
+        shading.perspective = !(v0.q == v1.q && v1.q == v2.q);
+        if (shading.perspective) {
+            shading.q = plane([](const ScreenVertex& p) { return double(p.q); });
+            shading.s = plane([&](const ScreenVertex& p) { return double(p.u) * p.q * sScale; });
+            shading.t = plane([&](const ScreenVertex& p) { return double(p.v) * p.q * tScale; });
+        } else {
+            shading.s = plane([&](const ScreenVertex& p) { return p.u * sScale - half; });
+            shading.t = plane([&](const ScreenVertex& p) { return p.v * tScale - half; });
+        }
+        // More texels than pixels under the triangle: it is minified.
+        const double texelArea = std::abs((double(v1.u) - v0.u) * (double(v2.v) - v0.v) -
+                                          (double(v2.u) - v0.u) * (double(v1.v) - v0.v)) *
+                                 pixels.texture.width * pixels.texture.height;
+        const DWORD filter = texelArea > std::abs(area) ? pixels.minFilter : pixels.magFilter;
+        shading.bilinear = filter >= D3DTEXF_LINEAR;
+    }
+
+    shading.flatColour = v0.r == v1.r && v1.r == v2.r && v0.g == v1.g && v1.g == v2.g &&
+                         v0.b == v1.b && v1.b == v2.b && v0.a == v1.a && v1.a == v2.a;
+    if (shading.flatColour) {
+        shading.flat = toByte(v0.a) << 24 | toByte(v0.r) << 16 | toByte(v0.g) << 8 | toByte(v0.b);
+    } else {
+        shading.r = plane([](const ScreenVertex& p) { return p.r * 255.0; });
+        shading.g = plane([](const ScreenVertex& p) { return p.g * 255.0; });
+        shading.b = plane([](const ScreenVertex& p) { return p.b * 255.0; });
+        shading.a = plane([](const ScreenVertex& p) { return p.a * 255.0; });
+    }
+    return shading;
+}
+
+void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, int xBegin,
+               int xEnd) {
+    std::uint32_t* row = state.target + static_cast<std::ptrdiff_t>(y) * state.pitch;
+    std::int32_t s[runLength], t[runLength];
+    std::uint32_t colours[runLength], diffuse[runLength];
+    for (int x = xBegin; x < xEnd; x += runLength) {
+        const int count = std::min(runLength, xEnd - x);
+        if (state.textured) {
+            texelCoordinates(shading, x, y, count, s, t);
+            sampleSpan(state.texture, shading.bilinear, s, t, count, colours);
+        } else {
+            // No texture bound: the texture argument reads as opaque white.
+            std::fill_n(colours, count, 0xFFFFFFFFu);
+        }
+        if (shading.flatColour) {
+            diffuse[0] = shading.flat;
+        } else {
+            diffuseColours(shading, x, y, count, diffuse);
+        }
+        if (state.modulateTexture) {
+            combineModulate(diffuse, shading.flatColour, colours, count);
+        } else {
+            combineGeneral(state, diffuse, shading.flatColour, colours, count);
+        }
+        writePixels(state, colours, count, row + x);
+    }
+}
+
+} // namespace softgpu

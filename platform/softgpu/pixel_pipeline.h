@@ -1,0 +1,65 @@
+// The per-pixel half of drawing: what a triangle's pixels get (texture coordinates, colour),
+// texture stage 0, the alpha test and blending into the back buffer, one span at a time.
+#pragma once
+
+#include "platform/softgpu/device_state.h"
+#include "platform/softgpu/sampler.h"
+
+#include <array>
+
+namespace softgpu {
+
+// A vertex on the screen: position snapped to 1/256 pixel, 1/w, and the attributes.
+struct ScreenVertex {
+    std::int32_t x, y;
+    float q;    // 1 / w
+    float u, v; // texture coordinates
+    float r, g, b, a;
+};
+
+enum class BlendMode { Replace, Add, General };
+
+// The device states that decide what happens to a pixel, gathered once per draw.
+struct PixelState {
+    std::uint32_t* target = nullptr; // top-left pixel of the back buffer
+    int pitch = 0;                   // in pixels
+    bool textured = false;
+    TextureView texture;
+    DWORD magFilter = D3DTEXF_POINT;
+    DWORD minFilter = D3DTEXF_POINT;
+    DWORD colorOp = D3DTOP_MODULATE, colorArg1 = D3DTA_TEXTURE, colorArg2 = D3DTA_CURRENT;
+    DWORD alphaOp = D3DTOP_SELECTARG1, alphaArg1 = D3DTA_TEXTURE, alphaArg2 = D3DTA_CURRENT;
+    // Colour = texture x diffuse, alpha = texture alpha: the set-up the game always uses.
+    bool modulateTexture = false;
+    std::array<bool, 256> alphaPasses{}; // the alpha test as a table, all true when it is off
+    BlendMode blend = BlendMode::Replace;
+    DWORD srcBlend = D3DBLEND_ONE, destBlend = D3DBLEND_ZERO;
+};
+
+PixelState makePixelState(DeviceState& state);
+
+// A quantity that varies linearly over the screen: value(x, y) = atOrigin + dx * x + dy * y.
+struct Plane {
+    double atOrigin = 0, dx = 0, dy = 0;
+    double at(double x, double y) const { return atOrigin + dx * x + dy * y; }
+};
+
+// How the attributes of one triangle vary over its pixels.
+struct TriangleShading {
+    bool perspective = false; // s and t are divided by q per pixel
+    bool bilinear = false;
+    Plane q, s, t; // s, t in 1/256 texel (times q when perspective)
+    bool flatColour = false;
+    std::uint32_t flat = 0xFFFFFFFFu;
+    Plane r, g, b, a; // 0..255
+};
+
+// Sets the planes up from the three vertices (any winding, not all in a line).
+TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0,
+                                const ScreenVertex& v1, const ScreenVertex& v2);
+
+// Shades the pixels xBegin..xEnd-1 of row y.
+void shadeSpan(const PixelState& pixels, const TriangleShading& shading, int y, int xBegin,
+               int xEnd);
+
+} // namespace softgpu

@@ -1,0 +1,30 @@
+// Texture sampling: turns texel coordinates of a span into texels, with point or bilinear
+// filtering and wrap, mirror or clamp addressing.
+#pragma once
+
+#include "platform/softgpu/softgpu.h"
+
+#include <cstdint>
+
+namespace softgpu {
+
+// Texel coordinates carry 8 bits of fraction and put texel centres at whole numbers: texel
+// coordinate s = u * width - 0.5, stored as round(s * 256). So a u that lands on a texel's
+// centre gives a fraction of 0 and bilinear filtering returns that texel unblended.
+constexpr int texelFractionBits = 8;
+
+struct TextureView {
+    const std::uint32_t* texels = nullptr;
+    int width = 1;
+    int height = 1;
+    int widthShift = 0; // width == 1 << widthShift
+    DWORD addressU = D3DTADDRESS_WRAP;
+    DWORD addressV = D3DTADDRESS_WRAP;
+    bool opaque = false; // X8R8G8B8: the top byte reads as 255
+};
+
+// Fills out[0..count) with the filtered texels at (s[i], t[i]).
+void sampleSpan(const TextureView& texture, bool bilinear, const std::int32_t* s,
+                const std::int32_t* t, int count, std::uint32_t* out);
+
+} // namespace softgpu
