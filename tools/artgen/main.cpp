@@ -1,0 +1,62 @@
+// hopla-artgen: draws every picture of the game and the window icon, and writes them as BMP files
+// into the folder given (the committed ones live in resources/).
+#include "tools/artgen/pictures.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+using artgen::Image;
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argc > 0 ? argv[0] : "hopla-artgen");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::fprintf(stderr, "cannot make %s: %s\n", folder.c_str(), error.message().c_str());
+        return 1;
+    }
+
+    std::vector<std::pair<std::string, Image>> pictures;
+    pictures.emplace_back("2001_ball", artgen::drawBall());
+    pictures.emplace_back("2002_shine", artgen::drawShine());
+    pictures.emplace_back("2003_corner", artgen::drawCorner());
+    pictures.emplace_back("2004_bar_horizontal", artgen::drawHorizontalBar());
+    pictures.emplace_back("2005_bar_vertical", artgen::drawVerticalBar());
+    pictures.emplace_back("2006_label_best", artgen::drawBestLabel());
+    const auto score = artgen::drawScoreLabel();
+    for (std::size_t i = 0; i < score.size(); ++i)
+        pictures.emplace_back(std::to_string(2007 + i) + "_label_score" + std::to_string(i),
+                              score[i]);
+    pictures.emplace_back("2010_glow", artgen::drawGlow());
+    pictures.emplace_back("2011_close", artgen::drawCloseButton());
+    const auto banner = artgen::drawBanner();
+    for (std::size_t i = 0; i < banner.size(); ++i)
+        pictures.emplace_back(std::to_string(2012 + i) + "_banner" + std::to_string(i), banner[i]);
+    const auto title = artgen::drawTitle();
+    for (std::size_t i = 0; i < title.size(); ++i)
+        pictures.emplace_back(std::to_string(2016 + i) + "_title" + std::to_string(i), title[i]);
+    pictures.emplace_back("2018_pointer", artgen::drawPointer());
+    pictures.emplace_back("2019_edge", artgen::drawEdgePixel());
+    pictures.emplace_back("2020_wall", artgen::drawWall());
+    for (int d = 0; d < 10; ++d)
+        pictures.emplace_back(std::to_string(2021 + d) + "_digit" + std::to_string(d),
+                              artgen::drawDigit(d));
+    pictures.emplace_back("hopla_icon", artgen::drawIcon());
+
+    int failures = 0;
+    for (const auto& [name, image] : pictures) {
+        const std::filesystem::path path = folder / (name + ".bmp");
+        if (!image.writeBmp(path.string())) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
