@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     char text[16] = {};
-    std::memcpy(text, data, size < sizeof text ? size : sizeof text);
+    if (size > 0) std::memcpy(text, data, size < sizeof text ? size : sizeof text);
     const std::int32_t best = decodeBestScore(text);
     if (best < 0 || best > 9999) {
         std::fprintf(stderr, "best score %d out of range\n", best);
