@@ -85,8 +85,8 @@ Image drawCorner() {
     // The corner piece is fastened to both bars.
     const Shade dark{54, 58, 70};
     const Shade light{226, 230, 240};
-    drawRivet(image, 24.5, 7.0, 2.6, dark, light);
-    drawRivet(image, 7.0, 24.5, 2.6, dark, light);
+    drawRivet(image, 26.5, 7.0, 2.6, dark, light);
+    drawRivet(image, 7.0, 26.5, 2.6, dark, light);
     return image;
 }
 

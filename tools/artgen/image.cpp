@@ -110,6 +110,13 @@ bool Image::writeBmp(const std::string& path) const {
         }
         for (std::uint32_t pad = std::uint32_t(width_) * 3; pad < stride; ++pad) out.push_back(0);
     }
+    // An unchanged picture keeps its file untouched, so the build does not embed it again.
+    if (std::FILE* existing = std::fopen(path.c_str(), "rb")) {
+        std::vector<std::uint8_t> before(out.size() + 1);
+        const std::size_t got = std::fread(before.data(), 1, before.size(), existing);
+        std::fclose(existing);
+        if (got == out.size() && std::equal(out.begin(), out.end(), before.begin())) return true;
+    }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();

@@ -143,22 +143,29 @@ Image drawIcon() {
             image.set(x, y, c);
         }
     }
+    // The ball, nine samples to a pixel so its edge and veins stay smooth at this size.
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
-            const double nx = (x + 0.5 - cx) / radius;
-            const double ny = (y + 0.5 - cy) / radius;
-            const double rr = nx * nx + ny * ny;
-            const double coverage = clamp01((1.0 - std::sqrt(rr)) * radius + 0.5);
-            if (coverage <= 0.0) continue;
-            const double nz = std::sqrt(std::max(0.0, 1.0 - rr));
-            // Lit from the top left and the front, with a white glint.
-            const double lambert = clamp01(-0.45 * nx - 0.55 * ny + 0.7 * nz);
-            const double hx = nx + 0.38;
-            const double hy = ny + 0.42;
-            const double glint = clamp01(1.0 - (hx * hx + hy * hy) / 0.05);
-            Shade c = marbleAt(nx, -ny, nz) * (0.35 + 0.9 * lambert);
-            c = mix(c, Shade{255, 255, 255}, glint * 0.9);
-            image.blend(x, y, c, coverage);
+            Shade sum;
+            double covered = 0.0;
+            for (int sy = 0; sy < 3; ++sy) {
+                for (int sx = 0; sx < 3; ++sx) {
+                    const double nx = (x + (sx + 0.5) / 3.0 - cx) / radius;
+                    const double ny = (y + (sy + 0.5) / 3.0 - cy) / radius;
+                    const double rr = nx * nx + ny * ny;
+                    if (rr >= 1.0) continue;
+                    const double nz = std::sqrt(1.0 - rr);
+                    // Lit from the top left and the front, with a white glint.
+                    const double lambert = clamp01(-0.45 * nx - 0.55 * ny + 0.7 * nz);
+                    const double hx = nx + 0.38;
+                    const double hy = ny + 0.42;
+                    const double glint = clamp01(1.0 - (hx * hx + hy * hy) / 0.06);
+                    Shade c = marbleAt(nx, -ny, nz) * (0.25 + 1.0 * lambert);
+                    sum = sum + mix(c, Shade{255, 255, 255}, glint * 0.9);
+                    covered += 1.0;
+                }
+            }
+            if (covered > 0.0) image.blend(x, y, sum * (1.0 / covered), covered / 9.0);
         }
     }
     image.liftBlack();

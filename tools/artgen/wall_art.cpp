@@ -86,11 +86,11 @@ Image drawWall() {
             }
             // Light from the gaps spills across the plate.
             const double spill = 1.0 - smoothstep(0.5, 9.0, toGap);
-            c = c + Shade{10, 44, 120} * (spill * spill);
+            c = c + Shade{8, 36, 100} * (spill * spill);
             // The gap itself: a glowing blue seam, hottest where two gaps cross.
             if (toGap < 1.0) {
                 const double crossing = 1.0 - smoothstep(0.5, 4.0, std::max(toSide, toEnd));
-                c = mix(Shade{44, 110, 226}, Shade{150, 206, 255}, crossing);
+                c = mix(Shade{36, 92, 200}, Shade{126, 186, 250}, crossing);
             }
             image.set(x, y, c);
         }
