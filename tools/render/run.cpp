@@ -1,0 +1,160 @@
+#include "tools/render/run.h"
+
+#include "audio/sound_device.h"
+#include "game/game.h"
+#include "platform/softgpu/png_writer.h"
+#include "platform/sound_sdl.h"
+#include "shell/world.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+
+namespace render {
+
+namespace {
+
+// The part of the back buffer the game's window shows.
+constexpr int visibleLeft = 100;
+constexpr int visibleTop = 40;
+constexpr int visibleWidth = 440;
+constexpr int visibleHeight = 400;
+
+// A best-score file of its own in a fresh temporary folder, removed afterwards, so a run
+// starts from a best score of 0 and never touches the player's.
+class TemporaryScoreFile {
+public:
+    TemporaryScoreFile() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "hopla-render-XXXXXX");
+        if (mkdtemp(pattern.data())) folder_ = pattern;
+    }
+    ~TemporaryScoreFile() {
+        std::error_code ignored;
+        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    }
+    // Empty when no folder could be made: the best score is then kept nowhere.
+    std::filesystem::path path() const { return folder_.empty() ? folder_ : folder_ / "hsd.dat"; }
+
+private:
+    std::filesystem::path folder_;
+};
+
+void writeTrace(std::ostream& out, int frame, const World& world,
+                const platform::ManualTickSource& ticks) {
+    const GameState& s = world.state;
+    char line[512];
+    std::snprintf(
+        line, sizeof line, "%d %u %.9g %.9g %.9g %.9g %.9g %d %d %.9g %d %d %d\n", frame, ticks.now,
+        static_cast<double>(s.frameStep), static_cast<double>(world.pose.ballPlacement._41),
+        static_cast<double>(world.pose.ballPlacement._42), static_cast<double>(s.velocityX),
+        static_cast<double>(s.velocityY), world.scores.score, world.scores.bestScore,
+        static_cast<double>(s.timeScale), s.pointerZone, s.landed, s.pointerOverBall);
+    out << line;
+}
+
+bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& sink,
+               const RunOptions& options) {
+    std::filesystem::path file = shot.file;
+    if (file.is_relative() && !options.shotDirectory.empty()) file = options.shotDirectory / file;
+    const softgpu::FrameView frame = sink.lastFrame();
+    std::string error;
+    const bool written = shot.full
+                             ? softgpu::writePng(file.string(), frame, &error)
+                             : softgpu::writePng(file.string(), frame, visibleLeft, visibleTop,
+                                                 visibleWidth, visibleHeight, &error);
+    if (!written) {
+        std::fprintf(stderr, "hopla-render: frame %d: cannot write %s: %s\n", shot.frame,
+                     file.c_str(), error.c_str());
+    }
+    return written;
+}
+
+} // namespace
+
+int runScript(const Script& script, const RunOptions& options) {
+    // Real start-up with a silent sound backend: the sound device opens and takes the sounds,
+    // and nothing is heard.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const platform::SoundDeviceOpener previousOpener =
+        setSoundDeviceOpener(platform::openSdlSoundDevice);
+
+    int result = 0;
+    {
+        TemporaryScoreFile scoreFile;
+        platform::ManualTickSource ticks(script.clockStart);
+        platform::ManualPointerSource pointer;
+        softgpu::MemorySink sink;
+        World world(ticks, pointer, scoreFile.path());
+
+        if (!initDevice(world, &sink, 1) || !loadScene(world)) {
+            std::fprintf(stderr, "hopla-render: the game did not start\n");
+            setSoundDeviceOpener(previousOpener);
+            return 1;
+        }
+
+        using Kind = ScriptEvent::Kind;
+        const int frames = frameCount(script);
+        std::uint32_t step = script.step;
+        bool ended = false;
+        for (int frame = 0; frame < frames && !ended; ++frame) {
+            // Button messages are handled between frames, before this frame's update.
+            for (const ScriptEvent& event : script.events) {
+                if (event.frame != frame) continue;
+                switch (event.kind) {
+                case Kind::Step:
+                    step = static_cast<std::uint32_t>(event.a);
+                    break;
+                case Kind::Pointer:
+                    pointer.position = {static_cast<int>(event.a), static_cast<int>(event.b)};
+                    break;
+                case Kind::Press:
+                    kick(world.game);
+                    break;
+                case Kind::Release:
+                    // As the window procedure does: a release over the close button ends the
+                    // game.
+                    if (world.state.pointerZone == zoneCloseButton) ended = true;
+                    break;
+                case Kind::RightPress:
+                    break;
+                case Kind::RightRelease:
+                    world.state.showFps = world.state.showFps ? 0 : 1;
+                    break;
+                case Kind::Shot:
+                    break;
+                }
+                if (ended) break;
+            }
+            if (ended) {
+                std::fprintf(stderr,
+                             "hopla-render: the close button ended the game before frame %d\n",
+                             frame);
+                for (const ScriptEvent& event : script.events) {
+                    if (event.kind == Kind::Shot && event.frame >= frame) {
+                        std::fprintf(stderr, "hopla-render: %s (frame %d) was not written\n",
+                                     event.file.c_str(), event.frame);
+                        result = 1;
+                    }
+                }
+                break;
+            }
+
+            ticks.advance(step);
+            updateFrame(world.game);
+            drawFrame(world);
+
+            for (const ScriptEvent& event : script.events) {
+                if (event.frame == frame && event.kind == Kind::Shot &&
+                    !writeShot(event, sink, options)) {
+                    result = 1;
+                }
+            }
+            if (options.trace) writeTrace(*options.trace, frame, world, ticks);
+        }
+    }
+    setSoundDeviceOpener(previousOpener);
+    return result;
+}
+
+} // namespace render
