@@ -75,7 +75,13 @@ Image drawWall() {
             c = c + Shade{14, 15, 18} * scratchCoverage(x + 0.5, y + 0.5, lines);
 
             // The sunken middle of each plate catches the light at its top left.
-            if (toGap > 10.0) c = c * (1.12 - 0.24 * (u + v) / 128.0);
+            if (toGap > 10.0) {
+                c = c * (1.12 - 0.24 * (u + v) / 128.0);
+                // Two soft diagonal sheens, as polished steel reflects the room.
+                const double broad = 1.0 - std::min(std::abs(u + v - 46.0) / 9.0, 1.0);
+                const double thin = 1.0 - std::min(std::abs(u + v - 62.0) / 3.0, 1.0);
+                c = c + Shade{7, 9, 14} * (broad * broad + 0.7 * thin * thin);
+            }
             // An engraved line frames the middle of each plate.
             if (toGap == 9.5) c = c * 0.55;
             if (toGap == 10.5) c = c + Shade{16, 18, 24};
