@@ -4,6 +4,7 @@
 #include "platform/softgpu/pixel_pipeline.h"
 
 #include "platform/softgpu/fixed_point.h"
+#include "platform/softgpu/span_kernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,16 +30,6 @@ inline std::uint32_t modulate(std::uint32_t a, std::uint32_t b) {
     return multiplyByte(channel(a, 24), channel(b, 24)) << 24 |
            multiplyByte(channel(a, 16), channel(b, 16)) << 16 |
            multiplyByte(channel(a, 8), channel(b, 8)) << 8 | multiplyByte(a & 0xFF, b & 0xFF);
-}
-
-// Adds two colours byte by byte, each byte held at 255: the low seven bits of every byte are
-// added without crossing into the next, then the top bits and the carry out are worked out.
-inline std::uint32_t addSaturated(std::uint32_t a, std::uint32_t b) {
-    constexpr std::uint32_t high = 0x80808080u;
-    const std::uint32_t low = (a & ~high) + (b & ~high);
-    const std::uint32_t carry = ((a & b) | ((a | b) & low)) & high;
-    const std::uint32_t sum = low ^ ((a ^ b) & high);
-    return sum | ((carry >> 7) * 0xFF);
 }
 
 bool alphaPasses(std::uint32_t alpha, std::uint32_t reference, DWORD function) {
@@ -80,36 +71,14 @@ std::uint32_t toByte(float value) {
     return static_cast<std::uint32_t>(std::lrint(std::clamp(value, 0.0f, 1.0f) * 255.0f));
 }
 
-void texelCoordinates(const TriangleShading& shading, int x, int y, int count, std::int32_t* s,
-                      std::int32_t* t) {
-    if (!shading.perspective) {
-        // Both coordinates step by a constant: 16 extra bits of fraction keep the sum
-        // exact enough over a run, and each run starts afresh from the plane.
-        std::int64_t sSum = roundToInt64(shading.s.at(x, y) * 65536.0);
-        std::int64_t tSum = roundToInt64(shading.t.at(x, y) * 65536.0);
-        const std::int64_t sStep = roundToInt64(shading.s.dx * 65536.0);
-        const std::int64_t tStep = roundToInt64(shading.t.dx * 65536.0);
-        for (int i = 0; i < count; ++i) {
-            s[i] = static_cast<std::int32_t>((sSum + 32768) >> 16);
-            t[i] = static_cast<std::int32_t>((tSum + 32768) >> 16);
-            sSum += sStep;
-            tSum += tStep;
-        }
-        return;
-    }
-    const auto q0 = static_cast<float>(shading.q.at(x, y));
-    const auto s0 = static_cast<float>(shading.s.at(x, y));
-    const auto t0 = static_cast<float>(shading.t.at(x, y));
-    const auto qStep = static_cast<float>(shading.q.dx);
-    const auto sStep = static_cast<float>(shading.s.dx);
-    const auto tStep = static_cast<float>(shading.t.dx);
-    constexpr float half = 0.5f * (1 << texelFractionBits);
-    for (int i = 0; i < count; ++i) {
-        const auto step = static_cast<float>(i);
-        const float w = 1.0f / (q0 + step * qStep);
-        s[i] = roundToInt32((s0 + step * sStep) * w - half);
-        t[i] = roundToInt32((t0 + step * tStep) * w - half);
-    }
+CoordinateRun coordinateRun(const TriangleShading& shading, int x, int y) {
+    return CoordinateRun{static_cast<float>(shading.q.at(x, y)),
+                         static_cast<float>(shading.s.at(x, y)),
+                         static_cast<float>(shading.t.at(x, y)),
+                         static_cast<float>(shading.q.dx),
+                         static_cast<float>(shading.s.dx),
+                         static_cast<float>(shading.t.dx),
+                         shading.perspective};
 }
 
 void diffuseColours(const TriangleShading& shading, int x, int y, int count, std::uint32_t* out) {
@@ -170,13 +139,9 @@ void combineGeneral(const PixelState& state, const std::uint32_t* diffuse, bool 
 // Texture colour times diffuse colour, texture alpha.
 void combineModulate(const std::uint32_t* diffuse, bool flat, std::uint32_t* colours, int count) {
     if (flat) {
-        const std::uint32_t d = diffuse[0];
-        if ((d & 0x00FFFFFFu) == 0x00FFFFFFu) return;
-        const std::uint32_t r = channel(d, 16), g = channel(d, 8), b = d & 0xFF;
-        for (int i = 0; i < count; ++i) {
-            const std::uint32_t texel = colours[i];
-            colours[i] = (texel & opaqueTop) | multiplyByte(channel(texel, 16), r) << 16 |
-                         multiplyByte(channel(texel, 8), g) << 8 | multiplyByte(texel & 0xFF, b);
+        // White leaves the texture as it is, which is how most pictures are drawn.
+        if ((diffuse[0] & 0x00FFFFFFu) != 0x00FFFFFFu) {
+            activeKernels().modulateFlat(diffuse[0], colours, count);
         }
         return;
     }
@@ -219,27 +184,24 @@ std::uint32_t blendGeneral(const PixelState& state, std::uint32_t source,
 
 void writePixels(const PixelState& state, const std::uint32_t* colours, int count,
                  std::uint32_t* destination) {
+    if (state.minAlpha >= 0 && state.blend != BlendMode::General) {
+        const SpanKernels& kernels = activeKernels();
+        auto write = state.blend == BlendMode::Replace ? kernels.writeReplace : kernels.writeAdd;
+        write(state.minAlpha, colours, count, destination);
+        return;
+    }
     const bool* passes = state.alphaPasses.data();
-    switch (state.blend) {
-    case BlendMode::Replace:
-        for (int i = 0; i < count; ++i) {
-            if (passes[colours[i] >> 24]) destination[i] = colours[i] | opaqueTop;
+    for (int i = 0; i < count; ++i) {
+        if (!passes[colours[i] >> 24]) continue;
+        switch (state.blend) {
+        case BlendMode::Replace:
+            destination[i] = colours[i] | opaqueTop;
+            break;
+        case BlendMode::Add:
+        case BlendMode::General:
+            destination[i] = blendGeneral(state, colours[i], destination[i]);
+            break;
         }
-        break;
-    case BlendMode::Add:
-        for (int i = 0; i < count; ++i) {
-            if (passes[colours[i] >> 24]) {
-                destination[i] = addSaturated(destination[i], colours[i] & 0x00FFFFFFu) | opaqueTop;
-            }
-        }
-        break;
-    case BlendMode::General:
-        for (int i = 0; i < count; ++i) {
-            if (passes[colours[i] >> 24]) {
-                destination[i] = blendGeneral(state, colours[i], destination[i]);
-            }
-        }
-        break;
     }
 }
 
@@ -282,6 +244,14 @@ PixelState makePixelState(DeviceState& device) {
     const DWORD function = device.renderState(D3DRS_ALPHAFUNC);
     for (std::uint32_t alpha = 0; alpha < 256; ++alpha) {
         state.alphaPasses[alpha] = !alphaTest || alphaPasses(alpha, reference, function);
+    }
+    // Most tests keep the alphas from some value up: the fast writers take that threshold.
+    const auto passing =
+        static_cast<int>(std::count(state.alphaPasses.begin(), state.alphaPasses.end(), true));
+    const bool upperRange = passing == 0 || state.alphaPasses[255];
+    if (upperRange && std::all_of(state.alphaPasses.end() - passing, state.alphaPasses.end(),
+                                  [](bool passes) { return passes; })) {
+        state.minAlpha = 256 - passing;
     }
 
     state.srcBlend = device.renderState(D3DRS_SRCBLEND);
@@ -355,7 +325,7 @@ void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, i
     for (int x = xBegin; x < xEnd; x += runLength) {
         const int count = std::min(runLength, xEnd - x);
         if (state.textured) {
-            texelCoordinates(shading, x, y, count, s, t);
+            activeKernels().coordinates(coordinateRun(shading, x, y), count, s, t);
             sampleSpan(state.texture, shading.bilinear, s, t, count, colours);
         } else {
             // No texture bound: the texture argument reads as opaque white.

@@ -32,6 +32,7 @@ struct PixelState {
     // Colour = texture x diffuse, alpha = texture alpha: the set-up the game always uses.
     bool modulateTexture = false;
     std::array<bool, 256> alphaPasses{}; // the alpha test as a table, all true when it is off
+    int minAlpha = -1; // when the test passes exactly the alphas from here up (0..256), or -1
     BlendMode blend = BlendMode::Replace;
     DWORD srcBlend = D3DBLEND_ONE, destBlend = D3DBLEND_ZERO;
 };

@@ -23,6 +23,16 @@ struct TextureView {
     bool opaque = false; // X8R8G8B8: the top byte reads as 255
 };
 
+// Blends two texels channel by channel: a + (b - a) * f / 256 for f in 0..255, red with blue
+// and alpha with green, two channels to a multiply.
+inline std::uint32_t lerpTexel(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
+    const std::uint32_t inverse = 256 - f;
+    const std::uint32_t redBlue = ((a & 0x00FF00FFu) * inverse + (b & 0x00FF00FFu) * f) >> 8;
+    const std::uint32_t alphaGreen =
+        ((a >> 8) & 0x00FF00FFu) * inverse + ((b >> 8) & 0x00FF00FFu) * f;
+    return (redBlue & 0x00FF00FFu) | (alphaGreen & 0xFF00FF00u);
+}
+
 // Fills out[0..count) with the filtered texels at (s[i], t[i]).
 void sampleSpan(const TextureView& texture, bool bilinear, const std::int32_t* s,
                 const std::int32_t* t, int count, std::uint32_t* out);

@@ -1,0 +1,62 @@
+// The inner loops of span shading, each in a plain version and, where the processor has
+// AVX2, a vector version that gives bit for bit the same results eight pixels at a time.
+#pragma once
+
+#include "platform/softgpu/sampler.h"
+
+#include <cstdint>
+
+namespace softgpu {
+
+// The texel coordinates along a run of pixels: s = s0 + i * sStep (and t alike), divided by
+// q = q0 + i * qStep when perspective, in 1/256 texel.
+struct CoordinateRun {
+    float q0, s0, t0;
+    float qStep, sStep, tStep;
+    bool perspective;
+};
+
+struct SpanKernels {
+    void (*coordinates)(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t);
+    // Bilinear filtering with wrap addressing on both axes.
+    void (*bilinearWrap)(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
+                         int count, std::uint32_t* out);
+    // Colour times the diffuse colour's red, green and blue; alpha stays.
+    void (*modulateFlat)(std::uint32_t diffuse, std::uint32_t* colours, int count);
+    // Writes the colours whose alpha is at least minAlpha (0..256): replacing, or adding
+    // with saturation.
+    void (*writeReplace)(int minAlpha, const std::uint32_t* colours, int count,
+                         std::uint32_t* destination);
+    void (*writeAdd)(int minAlpha, const std::uint32_t* colours, int count,
+                     std::uint32_t* destination);
+};
+
+const SpanKernels& plainKernels();
+// The AVX2 kernels, or null when this processor or build has none.
+const SpanKernels* vectorKernels();
+// The kernels shading uses: the vector ones where there are any, unless switched off (the
+// tests compare both).
+const SpanKernels& activeKernels();
+void useVectorKernels(bool enabled);
+
+// The shared plain pieces, so the vector loops can finish a run's last pixels identically.
+namespace plain {
+
+inline std::int32_t clampedRound(float value) {
+    // Same clamping as the vector code (NaN goes to the low end), then round to nearest even.
+    value = value > -2.0e9f ? value : -2.0e9f;
+    value = value < 2.0e9f ? value : 2.0e9f;
+    return static_cast<std::int32_t>(__builtin_lrintf(value));
+}
+
+void coordinates(const CoordinateRun& run, int first, int count, std::int32_t* s, std::int32_t* t);
+void bilinearWrap(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
+                  int count, std::uint32_t* out);
+void modulateFlat(std::uint32_t diffuse, std::uint32_t* colours, int count);
+void writeReplace(int minAlpha, const std::uint32_t* colours, int count,
+                  std::uint32_t* destination);
+void writeAdd(int minAlpha, const std::uint32_t* colours, int count, std::uint32_t* destination);
+
+} // namespace plain
+
+} // namespace softgpu
