@@ -13,7 +13,6 @@ namespace softgpu {
 
 namespace {
 
-constexpr int runLength = 64;
 constexpr std::uint32_t opaqueTop = 0xFF000000u;
 
 // x * y / 255, rounded to nearest, for bytes x and y.
@@ -137,11 +136,12 @@ void combineGeneral(const PixelState& state, const std::uint32_t* diffuse, bool 
 }
 
 // Texture colour times diffuse colour, texture alpha.
-void combineModulate(const std::uint32_t* diffuse, bool flat, std::uint32_t* colours, int count) {
+void combineModulate(const SpanKernels& kernels, const std::uint32_t* diffuse, bool flat,
+                     std::uint32_t* colours, int count) {
     if (flat) {
         // White leaves the texture as it is, which is how most pictures are drawn.
         if ((diffuse[0] & 0x00FFFFFFu) != 0x00FFFFFFu) {
-            activeKernels().modulateFlat(diffuse[0], colours, count);
+            kernels.modulateFlat(diffuse[0], colours, count);
         }
         return;
     }
@@ -185,7 +185,7 @@ std::uint32_t blendGeneral(const PixelState& state, std::uint32_t source,
 void writePixels(const PixelState& state, const std::uint32_t* colours, int count,
                  std::uint32_t* destination) {
     if (state.minAlpha >= 0 && state.blend != BlendMode::General) {
-        const SpanKernels& kernels = activeKernels();
+        const SpanKernels& kernels = *state.kernels;
         auto write = state.blend == BlendMode::Replace ? kernels.writeReplace : kernels.writeAdd;
         write(state.minAlpha, colours, count, destination);
         return;
@@ -209,6 +209,7 @@ void writePixels(const PixelState& state, const std::uint32_t* colours, int coun
 
 PixelState makePixelState(DeviceState& device) {
     PixelState state;
+    state.kernels = &activeKernels();
     state.target = device.backBuffer.data();
     state.pitch = device.width;
     const IDirect3DTexture8* texture = device.textures[0];
@@ -320,26 +321,30 @@ TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0
 void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, int xBegin,
                int xEnd) {
     std::uint32_t* row = state.target + static_cast<std::ptrdiff_t>(y) * state.pitch;
-    std::int32_t s[runLength], t[runLength];
-    std::uint32_t colours[runLength], diffuse[runLength];
-    for (int x = xBegin; x < xEnd; x += runLength) {
-        const int count = std::min(runLength, xEnd - x);
+    const SpanKernels& kernels = *state.kernels;
+    std::int32_t s[maxRunLength], t[maxRunLength];
+    std::uint32_t colours[maxRunLength], diffuse[maxRunLength];
+    for (int x = xBegin; x < xEnd; x += maxRunLength) {
+        const int count = std::min(maxRunLength, xEnd - x);
+        // Everything up to the writing works on whole groups of eight pixels; the few
+        // beyond the span are worked out and never written.
+        const int groups = wholeGroups(count);
         if (state.textured) {
-            activeKernels().coordinates(coordinateRun(shading, x, y), count, s, t);
-            sampleSpan(state.texture, shading.bilinear, s, t, count, colours);
+            kernels.coordinates(coordinateRun(shading, x, y), groups, s, t);
+            sampleSpan(kernels, state.texture, shading.bilinear, s, t, groups, colours);
         } else {
             // No texture bound: the texture argument reads as opaque white.
-            std::fill_n(colours, count, 0xFFFFFFFFu);
+            std::fill_n(colours, groups, 0xFFFFFFFFu);
         }
         if (shading.flatColour) {
             diffuse[0] = shading.flat;
         } else {
-            diffuseColours(shading, x, y, count, diffuse);
+            diffuseColours(shading, x, y, groups, diffuse);
         }
         if (state.modulateTexture) {
-            combineModulate(diffuse, shading.flatColour, colours, count);
+            combineModulate(kernels, diffuse, shading.flatColour, colours, groups);
         } else {
-            combineGeneral(state, diffuse, shading.flatColour, colours, count);
+            combineGeneral(state, diffuse, shading.flatColour, colours, groups);
         }
         writePixels(state, colours, count, row + x);
     }

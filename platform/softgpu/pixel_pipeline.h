@@ -4,6 +4,7 @@
 
 #include "platform/softgpu/device_state.h"
 #include "platform/softgpu/sampler.h"
+#include "platform/softgpu/span_kernels.h"
 
 #include <array>
 
@@ -21,6 +22,7 @@ enum class BlendMode { Replace, Add, General };
 
 // The device states that decide what happens to a pixel, gathered once per draw.
 struct PixelState {
+    const SpanKernels* kernels = nullptr;
     std::uint32_t* target = nullptr; // top-left pixel of the back buffer
     int pitch = 0;                   // in pixels
     bool textured = false;

@@ -55,10 +55,10 @@ void sampleGeneral(const TextureView& texture, bool bilinear, const std::int32_t
 
 } // namespace
 
-void sampleSpan(const TextureView& texture, bool bilinear, const std::int32_t* s,
-                const std::int32_t* t, int count, std::uint32_t* out) {
+void sampleSpan(const SpanKernels& kernels, const TextureView& texture, bool bilinear,
+                const std::int32_t* s, const std::int32_t* t, int count, std::uint32_t* out) {
     if (bilinear && texture.addressU == D3DTADDRESS_WRAP && texture.addressV == D3DTADDRESS_WRAP) {
-        activeKernels().bilinearWrap(texture, s, t, count, out);
+        kernels.bilinearWrap(texture, s, t, count, out);
     } else {
         sampleGeneral(texture, bilinear, s, t, count, out);
     }

@@ -33,8 +33,10 @@ inline std::uint32_t lerpTexel(std::uint32_t a, std::uint32_t b, std::uint32_t f
     return (redBlue & 0x00FF00FFu) | (alphaGreen & 0xFF00FF00u);
 }
 
+struct SpanKernels;
+
 // Fills out[0..count) with the filtered texels at (s[i], t[i]).
-void sampleSpan(const TextureView& texture, bool bilinear, const std::int32_t* s,
-                const std::int32_t* t, int count, std::uint32_t* out);
+void sampleSpan(const SpanKernels& kernels, const TextureView& texture, bool bilinear,
+                const std::int32_t* s, const std::int32_t* t, int count, std::uint32_t* out);
 
 } // namespace softgpu

@@ -16,6 +16,15 @@ struct CoordinateRun {
     bool perspective;
 };
 
+// Runs are at most this long. The coordinate, sampling and colour kernels may be given a
+// count rounded up to a whole group of eight (their buffers have room); only the writers
+// must stop exactly at the span's end.
+constexpr int maxRunLength = 64;
+constexpr int groupLength = 8;
+inline int wholeGroups(int count) {
+    return (count + groupLength - 1) & ~(groupLength - 1);
+}
+
 struct SpanKernels {
     void (*coordinates)(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t);
     // Bilinear filtering with wrap addressing on both axes.

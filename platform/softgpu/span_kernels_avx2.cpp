@@ -118,34 +118,47 @@ inline __m256i passingAlpha(__m256i colours, int minAlpha) {
     return _mm256_cmpgt_epi32(_mm256_srli_epi32(colours, 24), _mm256_set1_epi32(minAlpha - 1));
 }
 
-void writeReplaceAvx2(int minAlpha, const std::uint32_t* colours, int count,
-                      std::uint32_t* destination) {
-    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+// The lanes of the last, partial group of a run that hold pixels.
+inline __m256i leadingLanes(int count) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// Writes every group of eight through blend(old, colours) -> (new, passes); the last group
+// of a run is read and written through a lane mask so nothing beyond the span is touched.
+template <class Blend>
+inline void writeGroups(const std::uint32_t* colours, int count, std::uint32_t* destination,
+                        Blend blend) {
     int i = 0;
     for (; i + lanes <= count; i += lanes) {
         const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + i));
         auto* target = reinterpret_cast<__m256i*>(destination + i);
-        const __m256i result = _mm256_blendv_epi8(
-            _mm256_loadu_si256(target), _mm256_or_si256(c, opaque), passingAlpha(c, minAlpha));
-        _mm256_storeu_si256(target, result);
+        _mm256_storeu_si256(target, blend(_mm256_loadu_si256(target), c));
     }
-    plain::writeReplace(minAlpha, colours + i, count - i, destination + i);
+    if (i < count) {
+        const __m256i inside = leadingLanes(count - i);
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + i));
+        auto* target = reinterpret_cast<int*>(destination + i);
+        _mm256_maskstore_epi32(target, inside, blend(_mm256_maskload_epi32(target, inside), c));
+    }
+}
+
+void writeReplaceAvx2(int minAlpha, const std::uint32_t* colours, int count,
+                      std::uint32_t* destination) {
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    writeGroups(colours, count, destination, [&](__m256i old, __m256i c) {
+        return _mm256_blendv_epi8(old, _mm256_or_si256(c, opaque), passingAlpha(c, minAlpha));
+    });
 }
 
 void writeAddAvx2(int minAlpha, const std::uint32_t* colours, int count,
                   std::uint32_t* destination) {
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i colourMask = _mm256_set1_epi32(0x00FFFFFF);
-    int i = 0;
-    for (; i + lanes <= count; i += lanes) {
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + i));
-        auto* target = reinterpret_cast<__m256i*>(destination + i);
-        const __m256i old = _mm256_loadu_si256(target);
+    writeGroups(colours, count, destination, [&](__m256i old, __m256i c) {
         const __m256i sum =
             _mm256_or_si256(_mm256_adds_epu8(old, _mm256_and_si256(c, colourMask)), opaque);
-        _mm256_storeu_si256(target, _mm256_blendv_epi8(old, sum, passingAlpha(c, minAlpha)));
-    }
-    plain::writeAdd(minAlpha, colours + i, count - i, destination + i);
+        return _mm256_blendv_epi8(old, sum, passingAlpha(c, minAlpha));
+    });
 }
 
 const SpanKernels avx2Set{coordinatesAvx2, bilinearWrapAvx2, modulateFlatAvx2, writeReplaceAvx2,
