@@ -1,0 +1,170 @@
+// The headless renderer: its scripts, its trace lines and the golden frames of the game.
+//
+// The golden frames live in tests/graphics/golden/. After a change that is meant to alter the
+// picture, rewrite them with
+//     HOPLA_UPDATE_GOLDEN=1 ctest --test-dir <build> -R Golden
+// look at every rewritten picture, and commit them. Without the switch the test only compares,
+// and leaves what it drew in <build>/tests/graphics/golden-actual/ for a look.
+#include "platform/softgpu/png_writer.h"
+#include "tools/render/run.h"
+#include "tools/render/script.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::optional<render::Script> parse(const std::string& text, std::string& error) {
+    std::istringstream in(text);
+    return render::parseScript(in, error);
+}
+
+TEST(RenderScript, ReadsEveryCommandAndNamesTheBadLine) {
+    std::string error;
+    const auto script = parse("clock 4294967295 # at the wrap\n"
+                              "step 20\n"
+                              "\n"
+                              "at 3 step 0\n"
+                              "at 4 pointer -5 700\n"
+                              "at 4 press\n"
+                              "at 4 rrelease\n"
+                              "at 9 shot out.png full\n",
+                              error);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->clockStart, 4294967295u);
+    EXPECT_EQ(script->step, 20u);
+    EXPECT_EQ(render::frameCount(*script), 10) << "up to the last frame named";
+    ASSERT_EQ(script->events.size(), 5u);
+    EXPECT_EQ(script->events[1].kind, render::ScriptEvent::Kind::Pointer);
+    EXPECT_EQ(script->events[1].a, -5);
+    EXPECT_EQ(script->events[1].b, 700);
+    EXPECT_EQ(script->events[3].kind, render::ScriptEvent::Kind::RightRelease);
+    EXPECT_TRUE(script->events[4].full);
+    EXPECT_EQ(script->events[4].file, "out.png");
+
+    for (const char* bad : {"clock -1", "clock 4294967296", "step", "frames x", "at 2", "at 1 shot",
+                            "at 1 shot a.png half", "at 1 pointer 3", "at -1 press",
+                            "at 1 press now", "at 1 jump", "jump"}) {
+        error.clear();
+        EXPECT_FALSE(parse(std::string("# fine\n") + bad + "\n", error)) << bad;
+        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << bad << ": " << error;
+    }
+}
+
+TEST(RenderScript, TraceLinesReadBackExactlyAndTheClockWraps) {
+    std::string error;
+    const auto script = parse("clock 4294967290\nframes 3\nat 2 step 5000\n", error);
+    ASSERT_TRUE(script) << error;
+    std::ostringstream trace;
+    render::RunOptions options;
+    options.trace = &trace;
+    ASSERT_EQ(render::runScript(*script, options), 0);
+
+    std::istringstream lines(trace.str());
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);) all.push_back(line);
+    ASSERT_EQ(all.size(), 3u);
+    // Frame 0: 16 ms after the clock was made, across the wrap; the ball has begun to fall.
+    EXPECT_EQ(all[0], "0 10 0.959999979 320 239.5392 0 -0.479999989 0 0 0.0599999987 0 1 0");
+    // A 5 s stall gives a frame step of 0: nothing moves.
+    std::istringstream last(all[2]);
+    int frame = 0;
+    unsigned tick = 0;
+    float step = 1, x = 0, y = 0;
+    last >> frame >> tick >> step >> x >> y;
+    EXPECT_EQ(frame, 2);
+    EXPECT_EQ(tick, 5026u);
+    EXPECT_EQ(step, 0.0f);
+    std::istringstream middle(all[1]);
+    float middleX = 0, middleY = 0;
+    middle >> frame >> tick >> step >> middleX >> middleY;
+    EXPECT_EQ(y, middleY) << "%.9g reads back to the same float";
+}
+
+TEST(RenderScript, CloseButtonReleaseEndsTheGameBeforeLaterShots) {
+    std::string error;
+    const auto script = parse("at 0 pointer 523 49\nat 2 release\nat 3 shot never.png\n", error);
+    ASSERT_TRUE(script) << error;
+    std::ostringstream trace;
+    render::RunOptions options;
+    options.trace = &trace;
+    options.shotDirectory = std::filesystem::temp_directory_path();
+    EXPECT_EQ(render::runScript(*script, options), 1);
+    const std::string lines = trace.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << "frames 0 and 1";
+    EXPECT_FALSE(std::filesystem::exists(options.shotDirectory / "never.png"));
+}
+
+struct Difference {
+    int differing = 0; // pixels with a channel off by more than the small tolerance
+    int largest = 0;   // the largest channel difference anywhere
+};
+
+Difference compare(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    Difference d;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        int worst = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int delta = std::abs(static_cast<int>((a[i] >> shift) & 0xFF) -
+                                       static_cast<int>((b[i] >> shift) & 0xFF));
+            worst = std::max(worst, delta);
+        }
+        d.largest = std::max(d.largest, worst);
+        if (worst > 2) ++d.differing;
+    }
+    return d;
+}
+
+TEST(Golden, TellingFramesMatchTheirReferences) {
+    const std::filesystem::path goldenDir = HOPLA_GOLDEN_DIR;
+    const std::filesystem::path actualDir = HOPLA_GOLDEN_ACTUAL_DIR;
+    const char* update = std::getenv("HOPLA_UPDATE_GOLDEN");
+    const bool rewrite = update && std::string(update) == "1";
+
+    std::ifstream file(goldenDir / "frames.script");
+    ASSERT_TRUE(file) << "no script in " << goldenDir;
+    std::string error;
+    const auto script = render::parseScript(file, error);
+    ASSERT_TRUE(script) << error;
+
+    std::filesystem::create_directories(actualDir);
+    render::RunOptions options;
+    options.shotDirectory = rewrite ? goldenDir : actualDir;
+    ASSERT_EQ(render::runScript(*script, options), 0);
+
+    int shots = 0;
+    for (const render::ScriptEvent& event : script->events) {
+        if (event.kind != render::ScriptEvent::Kind::Shot) continue;
+        ++shots;
+        if (rewrite) {
+            std::printf("rewrote %s\n", (goldenDir / event.file).c_str());
+            continue;
+        }
+        std::vector<std::uint32_t> expected, actual;
+        int expectedWidth = 0, expectedHeight = 0, actualWidth = 0, actualHeight = 0;
+        ASSERT_TRUE(softgpu::readPng((goldenDir / event.file).string(), expected, expectedWidth,
+                                     expectedHeight, &error))
+            << error << " (make it with HOPLA_UPDATE_GOLDEN=1)";
+        ASSERT_TRUE(softgpu::readPng((actualDir / event.file).string(), actual, actualWidth,
+                                     actualHeight, &error))
+            << error;
+        ASSERT_EQ(actualWidth, expectedWidth) << event.file;
+        ASSERT_EQ(actualHeight, expectedHeight) << event.file;
+        const Difference d = compare(expected, actual);
+        // Rounding may move a channel by a step or two; a real change moves many pixels or
+        // moves them far.
+        EXPECT_LE(d.differing, static_cast<int>(expected.size() / 1000))
+            << event.file << ": see " << (actualDir / event.file);
+        EXPECT_LE(d.largest, 48) << event.file << ": see " << (actualDir / event.file);
+    }
+    EXPECT_EQ(shots, 7);
+}
+
+} // namespace
