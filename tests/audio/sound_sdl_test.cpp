@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,11 +144,30 @@ TEST_F(SdlSoundTest, ConvertsOtherPcmFormatsAndRefusesAnythingElse) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(SdlSoundTest, AnAudioDriverThatDoesNotExistFailsWithTheDeviceMessage) {
-    const char* previous = std::getenv("SDL_AUDIODRIVER");
-    const std::string restore = previous ? previous : "";
-    setenv("SDL_AUDIODRIVER", "hopla-no-such-driver", 1);
+// Sets an environment variable for the life of the object, then puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name(name) {
+        const char* old = std::getenv(name);
+        if (old) previous = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (previous) {
+            setenv(name, previous->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingMessage) {
     {
+        ScopedEnv driver("SDL_AUDIODRIVER", "hopla-no-such-driver");
         SoundBank bank;
         testing::internal::CaptureStderr();
         EXPECT_EQ(initSound(bank), 0);
@@ -158,11 +178,24 @@ TEST_F(SdlSoundTest, AnAudioDriverThatDoesNotExistFailsWithTheDeviceMessage) {
         EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
         EXPECT_EQ(loadSound(bank, kickSoundResource), soundNotLoaded);
     }
-    if (previous) {
-        setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
-    } else {
-        unsetenv("SDL_AUDIODRIVER");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+    // The audio system starts, but its output device can't be opened: the disk driver is told
+    // to write where no file can be made.
+    messages.clear();
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", "/nonexistent-hopla-folder/sound.raw");
+        SoundBank bank;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(initSound(bank), 0);
+        const std::string stderrText = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(messages, (std::vector<std::string>{"Failed to create primary sound buffer."}));
+        EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
+        EXPECT_NE(bank.directSound, nullptr); // kept until the shutdown
+        EXPECT_EQ(bank.primaryBuffer, nullptr);
     }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 } // namespace
