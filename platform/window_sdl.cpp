@@ -2,11 +2,13 @@
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
 #include "platform/message_box.h"
+#include "platform/resources.h"
 #include "platform/window.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace platform {
@@ -16,6 +18,17 @@ namespace {
 constexpr int frameWidth = 640;
 constexpr int frameHeight = 480;
 constexpr WPARAM leftButtonHeld = 1;
+
+// The icon resource is a whole .bmp file. A missing or broken one leaves the desktop's default.
+void setWindowIcon(SDL_Window* window) {
+    const std::optional<Resource> icon = findResource(ResourceType::Icon, hoplaIconId);
+    if (!icon || icon->size > static_cast<std::size_t>(INT32_MAX)) return;
+    SDL_Surface* picture =
+        SDL_LoadBMP_RW(SDL_RWFromConstMem(icon->bytes, static_cast<int>(icon->size)), 1);
+    if (!picture) return;
+    SDL_SetWindowIcon(window, picture);
+    SDL_FreeSurface(picture);
+}
 
 class SdlTicks final : public TickSource {
 public:
@@ -229,6 +242,7 @@ public:
             error = SDL_GetError();
             return nullptr;
         }
+        setWindowIcon(handle);
         auto window =
             std::make_unique<SdlWindow>(handle, frame, std::move(procedure), pointerSource);
         window->sendMessage(WM_CREATE, 0, 0);

@@ -1,0 +1,382 @@
+#!/usr/bin/env bash
+# The game on a virtual X server, played through xdotool and watched through screenshots.
+# Usage: run.sh HOPLA SCENARIO. Exits 0 when the scenario holds, 1 when it does not, and 77
+# (a skip for CTest), saying why, when no X server can be started here.
+set -euo pipefail
+
+hopla=$1
+scenario=$2
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/hopla-e2e.XXXXXX")
+xvfb_pid=
+game_pid=
+winw=440
+winh=400
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    if [ -s "$work/game.err" ]; then
+        echo "the game's stderr:" >&2
+        cat "$work/game.err" >&2
+    fi
+    # Keep the screenshots of a failed run, as PNG, where a maintainer can look at them.
+    local keep="${TMPDIR:-/tmp}/hopla-e2e-failed-$scenario" raw
+    rm -rf "$keep" && mkdir -p "$keep"
+    cp "$work"/*.png "$keep"/ 2>/dev/null || true
+    for raw in "$work"/*.rgb; do
+        [ -e "$raw" ] || continue
+        convert -size "${winw}x$winh" -depth 8 "rgb:$raw" "$keep/$(basename "$raw" .rgb).png" || true
+    done
+    echo "screenshots kept in $keep" >&2
+    exit 1
+}
+
+note() { echo "-- $*"; }
+
+# The best-score file of the game runs, kept in the scenario's own folder.
+data="$work/data"
+score_file="$data/hopla/hsd.dat"
+
+# ---------------------------------------------------------------------------------------------
+# The X server and the game.
+
+start_x() {
+    for tool in Xvfb xdotool import convert compare; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh brings it)"
+    done
+    # Xvfb picks a free display itself and names it on the descriptor it is given.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || skip "no X server could be started: $(tail -n 3 "$work/xvfb.log")"
+        sleep 0.05
+    done
+    [ -s "$work/display" ] || skip "Xvfb did not start within 5 s"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# Starts the game and waits for its window; sets win, winx, winy (the window's position).
+start_game() {
+    env -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" \
+        "$hopla" >"$work/game.out" 2>"$work/game.err" &
+    game_pid=$!
+    win=$(timeout 10 xdotool search --sync --onlyvisible --name '^Hopla-Game$' | head -n 1) ||
+        fail "the game's window did not appear"
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    winw=$WIDTH
+    winh=$HEIGHT
+    wait_frames 2
+}
+
+# Waits for the game to end; checks that it ended with status 0 within 5 s.
+expect_exit_0() {
+    for _ in $(seq 100); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game is still running: $1"
+    local status=0
+    wait "$game_pid" || status=$?
+    game_pid=
+    [ "$status" -eq 0 ] || fail "the game ended with status $status: $1"
+}
+
+expect_running() {
+    wait_frames 2
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended: $1"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440)).
+
+point() { xdotool mousemove $((winx - 100 + $1)) $((winy - 40 + $2)); }
+# Far outside the window, where the game's own pointer is not drawn.
+point_away() { xdotool mousemove 0 0; }
+click() {
+    point "$1" "$2"
+    wait_frames 2 # a frame finds the pointer there before the press
+    xdotool click "$3"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Screenshots of the window as raw RGB (much faster to take than PNG), and parts of them as
+# PNG, in window pixels.
+
+shot() {
+    import -window "$win" -depth 8 "rgb:$work/$1.rgb" 2>"$work/import.err" ||
+        fail "no screenshot of the window: $(cat "$work/import.err")"
+}
+
+picture() { echo "-size ${winw}x$winh -depth 8 rgb:$work/$1.rgb"; }
+
+# crop SHOT NAME WxH+X+Y: a part of an earlier screenshot.
+crop() {
+    # shellcheck disable=SC2046 # picture gives several words on purpose
+    convert $(picture "$1") -crop "$3" +repage "$work/$2.png"
+}
+
+# How many pixels differ between two PNG pictures.
+differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true; }
+
+expect_same() {
+    local count
+    count=$(differing "$1" "$2")
+    [ "$count" = 0 ] || fail "$3 ($1 and $2 differ in $count pixels)"
+}
+
+expect_different() {
+    local count
+    count=$(differing "$1" "$2")
+    [ "$count" != 0 ] || fail "$3 ($1 and $2 are the same)"
+}
+
+# The box around the pixels that differ between two shots, as WxH+X+Y; 0x0+0+0 for none.
+changed_box() {
+    if cmp -s "$work/$1.rgb" "$work/$2.rgb"; then
+        echo 0x0+0+0
+        return
+    fi
+    # shellcheck disable=SC2046
+    convert $(picture "$1") $(picture "$2") -compose difference -composite -threshold 0 \
+        -format %@ info:
+}
+
+# Waits until the game has drawn at least $1 new frames. The ball always spins, so every
+# frame changes the picture.
+wait_frames() {
+    local seen=0
+    shot frames.a
+    for _ in $(seq 200); do
+        sleep 0.05
+        shot frames.b
+        if ! cmp -s "$work/frames.a.rgb" "$work/frames.b.rgb"; then
+            seen=$((seen + 1))
+            [ "$seen" -ge "$1" ] && return 0
+            mv "$work/frames.b.rgb" "$work/frames.a.rgb"
+        fi
+    done
+    fail "the game drew no new frame within 10 s"
+}
+
+# Takes screenshots until the ball lies still: two changes in a row are the ball turning
+# within the same small box. Leaves the last shot as $1, the box of the first change in
+# first_box and the box of the ball at rest in rest_box. Fails after 20 s.
+wait_ball_rests() {
+    local name=$1 previous= box i
+    first_box=
+    shot "$name.0"
+    for i in $(seq 1 80); do
+        sleep 0.25
+        shot "$name.$i"
+        box=$(changed_box "$name.$((i - 1))" "$name.$i")
+        [ "$box" = 0x0+0+0 ] && continue # no new frame yet
+        [ -z "$first_box" ] && first_box=$box
+        if [ -n "$previous" ] && small_and_near "$previous" "$box"; then
+            cp "$work/$name.$i.rgb" "$work/$name.rgb"
+            rest_box=$box
+            return 0
+        fi
+        previous=$box
+    done
+    fail "the ball did not come to rest within 20 s"
+}
+
+# Both boxes at most 90 pixels wide and high (the ball is 75), within 3 pixels of each other.
+small_and_near() {
+    local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$' a b
+    [[ $1 =~ $re ]] || return 1
+    a=("${BASH_REMATCH[@]:1}")
+    [[ $2 =~ $re ]] || return 1
+    b=("${BASH_REMATCH[@]:1}")
+    [ "${a[0]}" -le 90 ] && [ "${a[1]}" -le 90 ] && [ "${b[0]}" -le 90 ] && [ "${b[1]}" -le 90 ] ||
+        return 1
+    for k in 0 1 2 3; do
+        local d=$((a[k] - b[k]))
+        [ "${d#-}" -le 3 ] || return 1
+    done
+}
+
+# The centre of a box in window pixels, turned into client pixels: "x y".
+box_centre_client() {
+    local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$'
+    [[ $1 =~ $re ]] || fail "not a box: $1"
+    echo $((BASH_REMATCH[3] + BASH_REMATCH[1] / 2 + 100)) $((BASH_REMATCH[4] + BASH_REMATCH[2] / 2 + 40))
+}
+
+# Where the numbers are drawn, in window pixels.
+score_area=80x22+362+44
+best_area=72x22+76+44
+fps_area=72x22+30+350
+
+# ---------------------------------------------------------------------------------------------
+# The best-score file: a scrambled decimal number, a zero byte and padding, 16 bytes in all.
+
+stored_text() { # the file's text for best score $1, with zero bytes up to 16
+    local number=$(((($1 * 131072 + 0x4B1D2E73) + 0x80000000) % 0x100000000 - 0x80000000))
+    printf '%s' "$number"
+    head -c $((16 - ${#number})) /dev/zero
+}
+
+expect_file_holds_best() {
+    [ -f "$score_file" ] || fail "no best-score file was written"
+    stored_text "$1" >"$work/expected.dat"
+    cmp -s "$score_file" "$work/expected.dat" ||
+        fail "the best-score file holds $(od -c "$score_file" | head -n 2), not best score $1"
+}
+
+write_file_for_best() {
+    mkdir -p "$data/hopla"
+    stored_text "$1" >"$score_file"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The scenarios.
+
+# The window, a falling ball, a kick that scores, the frames-per-second number, ESC, the file,
+# and a second start that shows the best score.
+scenario_play() {
+    start_x
+    start_game
+    note "the window: title, size and place"
+    [ "$(xdotool getwindowname "$win")" = "Hopla-Game" ] || fail "the title is not Hopla-Game"
+    [ "$winw" -eq 440 ] && [ "$winh" -eq 400 ] || fail "the window is ${winw}x$winh, not 440x400"
+    [ "$winx" -eq $(((1024 - 640) / 2 + 100)) ] && [ "$winy" -eq $(((768 - 480) / 2 + 40)) ] ||
+        fail "the window is at ($winx, $winy), not where the centred frame's inner part goes"
+
+    note "the ball falls and comes to rest at x 320"
+    point_away
+    wait_ball_rests rest
+    small_and_near "$first_box" "$rest_box" && fail "the ball did not fall: it turned in place from the start"
+    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
+    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
+        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
+    crop rest best0 "$best_area"
+
+    note "a kick on the resting ball changes the score"
+    crop rest score0 "$score_area"
+    click 320 372 1
+    point_away
+    wait_frames 2
+    shot kicked
+    crop kicked score1 "$score_area"
+    expect_different score0 score1 "the score on screen did not change after the kick"
+    wait_ball_rests rest1
+    crop rest1 best1 "$best_area"
+    expect_different best0 best1 "the best score on screen did not change after the kick"
+
+    note "the right button shows and hides the frames-per-second number"
+    point 320 250
+    wait_frames 2
+    shot fps_off
+    crop fps_off fps0 "$fps_area"
+    xdotool click 3
+    wait_frames 2
+    shot fps_on
+    crop fps_on fps1 "$fps_area"
+    expect_different fps0 fps1 "no frames-per-second number appeared"
+    xdotool click 3
+    wait_frames 2
+    shot fps_off_again
+    crop fps_off_again fps2 "$fps_area"
+    expect_same fps0 fps2 "the frames-per-second number did not go away"
+
+    note "ESC ends the game and the best score 1 is kept"
+    xdotool key Escape
+    expect_exit_0 "after ESC"
+    expect_file_holds_best 1
+
+    note "a second start shows best score 1"
+    start_game
+    point_away
+    wait_ball_rests second
+    crop second best_again "$best_area"
+    expect_same best1 best_again "the second start does not show the best score of the first"
+    xdotool key Escape
+    expect_exit_0 "after ESC in the second run"
+    expect_file_holds_best 1
+}
+
+# The close button: a press there released elsewhere does nothing; pressed and released there
+# it ends the game.
+scenario_close_button() {
+    start_x
+    start_game
+    note "press on the close button, release elsewhere: the game goes on"
+    point 523 49
+    wait_frames 2
+    xdotool mousedown 1
+    point 320 250
+    wait_frames 2
+    xdotool mouseup 1
+    expect_running "after a press on the close button released elsewhere"
+    note "press and release on the close button: the game ends"
+    click 523 49 1
+    expect_exit_0 "after a click on the close button"
+    expect_file_holds_best 0
+}
+
+# SIGTERM, as from the desktop when the session ends, ends the game the way ESC does.
+scenario_terminate() {
+    start_x
+    start_game
+    point_away
+    wait_ball_rests rest
+    click 320 372 1
+    point_away
+    wait_frames 2
+    kill -TERM "$game_pid"
+    expect_exit_0 "after SIGTERM"
+    expect_file_holds_best 1
+}
+
+# Best-score files the player may have: the largest best score whose stored number is
+# positive, and 9999, stored negative; both come back unchanged and show on screen.
+scenario_high_scores() {
+    start_x
+    for best in 6769 9999; do
+        note "a file of best score $best survives a start and an exit"
+        write_file_for_best "$best"
+        start_game
+        point_away
+        wait_frames 2
+        shot "best$best"
+        crop "best$best" "best_area$best" "$best_area"
+        xdotool key Escape
+        expect_exit_0 "after ESC"
+        expect_file_holds_best "$best"
+    done
+    expect_different best_area6769 best_area9999 "best scores 6769 and 9999 look the same"
+}
+
+# No display: one line on stderr, a status other than 0, no best-score file.
+scenario_no_display() {
+    local status=0
+    [ -x "$hopla" ] || fail "$hopla is not a program"
+    env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
+        XDG_DATA_HOME="$data" "$hopla" >"$work/game.out" 2>"$work/game.err" || status=$?
+    [ "$status" -ne 0 ] || fail "the game ended with status 0 without a display"
+    [ "$(wc -l <"$work/game.err")" -eq 1 ] && grep -q "display" "$work/game.err" ||
+        fail "stderr does not hold one line about the display: $(cat "$work/game.err")"
+    [ ! -s "$work/game.out" ] || fail "the game wrote to stdout"
+    [ ! -e "$data" ] || fail "the game wrote into the data folder: $(find "$data")"
+    note "$(cat "$work/game.err")"
+}
+
+"scenario_$scenario"
+echo "PASS: $scenario"
