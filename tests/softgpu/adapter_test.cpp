@@ -1,1 +1,241 @@
+// The adapter, the device's bookkeeping and its resources: creation and staged failures,
+// capabilities, states, reference counts, locks, Clear and Present.
+#include "tests/softgpu/test_support.h"
+
 #include <gtest/gtest.h>
+
+namespace softgpu::testing {
+namespace {
+
+D3DPRESENT_PARAMETERS windowedParameters() {
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = TRUE;
+    return parameters;
+}
+
+TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
+    EXPECT_EQ(Direct3DCreate8(119), nullptr);
+    {
+        AdapterOptions options;
+        options.direct3dUnavailable = true;
+        ScopedAdapterOptions scoped(options);
+        EXPECT_EQ(Direct3DCreate8(D3D_SDK_VERSION), nullptr);
+    }
+    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
+    ASSERT_NE(direct3d.pointer, nullptr);
+    D3DDISPLAYMODE mode{};
+    ASSERT_EQ(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+    EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
+}
+
+TEST(AdapterTest, DeviceCreationFollowsTheStagedOptions) {
+    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
+    MemorySink sink;
+    {
+        AdapterOptions options;
+        options.deviceCreationFails = true;
+        ScopedAdapterOptions scoped(options);
+        D3DPRESENT_PARAMETERS parameters = windowedParameters();
+        IDirect3DDevice8* device = reinterpret_cast<IDirect3DDevice8*>(&sink);
+        EXPECT_TRUE(FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
+                                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
+                                                  &device)));
+        EXPECT_EQ(device, nullptr);
+    }
+    // Full screen with D3DFMT_UNKNOWN, as the game's format choice ends when nothing passes.
+    D3DPRESENT_PARAMETERS fullScreen{};
+    fullScreen.BackBufferWidth = 800;
+    fullScreen.BackBufferHeight = 600;
+    fullScreen.BackBufferFormat = D3DFMT_UNKNOWN;
+    fullScreen.SwapEffect = D3DSWAPEFFECT_FLIP;
+    IDirect3DDevice8* device = nullptr;
+    EXPECT_TRUE(
+        FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
+                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &fullScreen, &device)));
+
+    // Windowed with 0 x 0 takes the 640 x 480 client area.
+    D3DPRESENT_PARAMETERS parameters = windowedParameters();
+    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
+                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device),
+              D3D_OK);
+    Held<IDirect3DDevice8> held(device);
+    EXPECT_EQ(device->backBuffer().width, 640);
+    EXPECT_EQ(device->backBuffer().height, 480);
+    EXPECT_EQ(parameters.BackBufferWidth, 640u);
+}
+
+TEST(AdapterTest, FullScreenFormatsAndCapabilitiesComeFromTheOptions) {
+    AdapterOptions options;
+    options.fullScreenFormats = {D3DFMT_X1R5G5B5};
+    options.vertexProcessingCaps = 0;
+    options.alphaCmpCaps = D3DPCMPCAPS_ALWAYS;
+    ScopedAdapterOptions scoped(options);
+    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
+    EXPECT_TRUE(FAILED(direct3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_R5G6B5,
+                                                 D3DFMT_R5G6B5, FALSE)));
+    EXPECT_EQ(direct3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X1R5G5B5,
+                                        D3DFMT_X1R5G5B5, FALSE),
+              D3D_OK);
+    D3DCAPS8 caps{};
+    ASSERT_EQ(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
+    EXPECT_EQ(caps.VertexProcessingCaps & D3DVTXPCAPS_DIRECTIONALLIGHTS, 0u);
+    EXPECT_EQ(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
+}
+
+TEST(DeviceTest, StartsWithThePlatformDefaultsAndKeepsWhatIsSet) {
+    TestDevice device;
+    D3DCAPS8 caps{};
+    ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
+    EXPECT_NE(caps.VertexProcessingCaps & D3DVTXPCAPS_DIRECTIONALLIGHTS, 0u);
+    EXPECT_NE(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
+
+    DWORD value = 0;
+    device->GetRenderState(D3DRS_CULLMODE, &value);
+    EXPECT_EQ(value, D3DCULL_CCW);
+    device->GetRenderState(D3DRS_AMBIENT, &value);
+    EXPECT_EQ(value, 0u);
+    device->GetTextureStageState(0, D3DTSS_ADDRESSU, &value);
+    EXPECT_EQ(value, D3DTADDRESS_WRAP);
+    device->GetTextureStageState(0, D3DTSS_MIPFILTER, &value);
+    EXPECT_EQ(value, D3DTEXF_NONE);
+
+    const D3DMATRIX world = placement(3, 4, 5, 6, 7);
+    device->SetTransform(D3DTS_WORLD, &world);
+    D3DMATRIX back{};
+    device->GetTransform(D3DTS_WORLD, &back);
+    EXPECT_EQ(back._11, 3.0f);
+    EXPECT_EQ(back._43, 7.0f);
+    device->GetTransform(D3DTS_VIEW, &back);
+    EXPECT_EQ(back._43, 940.0f);
+
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = D3DVECTOR{0, 0, -1};
+    EXPECT_EQ(device->SetLight(0, &light), D3D_OK);
+    EXPECT_EQ(device->LightEnable(0, TRUE), D3D_OK);
+    BOOL enabled = FALSE;
+    device->GetLightEnable(0, &enabled);
+    EXPECT_TRUE(enabled);
+    EXPECT_TRUE(FAILED(device->GetLightEnable(5, &enabled)));
+
+    // Calls the device cannot honour are refused rather than half done.
+    EXPECT_TRUE(FAILED(device->SetVertexShader(0x004))); // pretransformed vertices
+    EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_LINELIST, 0, 1)));
+    EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2))); // past the buffer
+    EXPECT_TRUE(FAILED(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0)));
+    EXPECT_TRUE(FAILED(device->EndScene()));
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    EXPECT_TRUE(FAILED(device->BeginScene()));
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+}
+
+TEST(ResourceTest, TexturesStartTransparentAndLockWithTheirPitch) {
+    TestDevice device;
+    IDirect3DTexture8* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3D_OK);
+    Held<IDirect3DTexture8> held(texture);
+    EXPECT_EQ(texture->GetLevelCount(), 6u); // 32, 16, 8, 4, 2, 1
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(locked.Pitch, 128);
+    const auto* texels = static_cast<const std::uint32_t*>(locked.pBits);
+    int nonZero = 0;
+    for (int i = 0; i < 32 * 32; ++i) nonZero += texels[i] != 0;
+    EXPECT_EQ(nonZero, 0);
+    EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, nullptr, 0))); // already locked
+    EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+    EXPECT_TRUE(FAILED(texture->UnlockRect(0)));
+
+    IDirect3DTexture8* refused = nullptr;
+    EXPECT_TRUE(
+        FAILED(device->CreateTexture(24, 24, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &refused)));
+    EXPECT_TRUE(
+        FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &refused)));
+    EXPECT_EQ(refused, nullptr);
+    AdapterOptions options;
+    options.textureCreationFails = true;
+    options.vertexBufferCreationFails = true;
+    ScopedAdapterOptions scoped(options);
+    EXPECT_TRUE(
+        FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &refused)));
+    IDirect3DVertexBuffer8* buffer = nullptr;
+    EXPECT_TRUE(FAILED(device->CreateVertexBuffer(80, 0, 0x102, D3DPOOL_DEFAULT, &buffer)));
+    EXPECT_EQ(buffer, nullptr);
+}
+
+TEST(ResourceTest, VertexBuffersLockInsideTheirLengthOnly) {
+    TestDevice device;
+    IDirect3DVertexBuffer8* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(80, 0, 0x102, D3DPOOL_DEFAULT, &buffer), D3D_OK);
+    Held<IDirect3DVertexBuffer8> held(buffer);
+    BYTE* data = nullptr;
+    EXPECT_TRUE(FAILED(buffer->Lock(40, 41, &data, 0)));
+    EXPECT_EQ(data, nullptr);
+    ASSERT_EQ(buffer->Lock(40, 0, &data, 0), D3D_OK);
+    EXPECT_EQ(data, buffer->data() + 40);
+    EXPECT_EQ(buffer->Unlock(), D3D_OK);
+    {
+        AdapterOptions options;
+        options.lockFails = true;
+        ScopedAdapterOptions scoped(options);
+        EXPECT_TRUE(FAILED(buffer->Lock(0, 0, &data, 0)));
+    }
+}
+
+TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
+    TestDevice device;
+    IDirect3DTexture8* texture = nullptr;
+    device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    device->SetTexture(0, texture);
+    EXPECT_EQ(texture->AddRef(), 3u); // ours, the device's, this one
+    EXPECT_EQ(texture->Release(), 2u);
+    EXPECT_EQ(texture->Release(), 1u); // the device still holds it
+    IDirect3DTexture8* bound = nullptr;
+    device->GetTexture(0, &bound);
+    EXPECT_EQ(bound, texture);
+    EXPECT_EQ(bound->Release(), 1u);
+    // Drawing with it still works, and unbinding lets it go (the sanitizer build would
+    // report a leak or a use after free otherwise).
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    device->SetTexture(0, nullptr);
+
+    // A device keeps its IDirect3D8 alive.
+    IDirect3D8* direct3d = nullptr;
+    device->GetDirect3D(&direct3d);
+    EXPECT_EQ(direct3d, device.direct3d.pointer);
+    EXPECT_EQ(direct3d->Release(), 2u);
+}
+
+TEST(PresentTest, PresentHandsOverTheBackBufferAndNothingClearsIt) {
+    TestDevice device;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00123456u, 1.0f, 0);
+    const D3DRECT corner{600, 440, 700, 500}; // partly off the buffer
+    device->Clear(1, &corner, D3DCLEAR_TARGET, 0xFF654321u, 1.0f, 0);
+    for (int frame = 0; frame < 2; ++frame) {
+        device->BeginScene();
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+    EXPECT_EQ(device.sink.presentCount(), 2);
+    const FrameView frame = device.sink.lastFrame();
+    EXPECT_EQ(frame.at(0, 0), 0xFF123456u);
+    EXPECT_EQ(frame.at(599, 479), 0xFF123456u);
+    EXPECT_EQ(frame.at(600, 440), 0xFF654321u);
+    EXPECT_EQ(frame.at(639, 479), 0xFF654321u);
+
+    // Another sink can take a single present.
+    int calls = 0;
+    CallbackSink other([&](const FrameView& view) {
+        ++calls;
+        EXPECT_EQ(view.at(620, 460), 0xFF654321u);
+    });
+    device->Present(nullptr, nullptr, &other, nullptr);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(device.sink.presentCount(), 2);
+}
+
+} // namespace
+} // namespace softgpu::testing
