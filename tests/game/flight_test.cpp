@@ -177,6 +177,16 @@ TEST(Flight, SpinWrapsAtItsEnds) {
     EXPECT_FLOAT_EQ(table.pose.ballPlacement._13, std::sin(0.05f));
     EXPECT_FLOAT_EQ(table.pose.ballPlacement._31, -std::sin(0.05f));
 
+    // Reaching exactly 6.28 while growing also wraps to 0.
+    float justShort = 6.28f - 0.05f;
+    while (justShort + 0.05f < 6.28f) justShort = std::nextafter(justShort, 7.0f);
+    while (justShort + 0.05f > 6.28f) justShort = std::nextafter(justShort, 0.0f);
+    ASSERT_EQ(justShort + 0.05f, 6.28f);
+    table.state.spinAngle = justShort;
+    table.unitFrame();
+    EXPECT_EQ(table.state.spinAngle, 0.0f);
+    table.unitFrame();
+
     table.state.spinForward = 0;
     table.unitFrame(); // back to exactly 0 while shrinking: 6.28
     EXPECT_EQ(table.state.spinAngle, 6.28f);

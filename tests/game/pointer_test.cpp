@@ -67,6 +67,7 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
 
     pointAt(table, 320, 232, 3); // picks 3 and 3: table entries -2 and 2
     table.state.velocityX = 2.0f;
+    table.scores.score = 7; // the finished run's score, still shown
     kick(table.game);
     EXPECT_EQ(table.state.landed, 0);
     EXPECT_EQ(table.scores.score, 1);
@@ -101,6 +102,19 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     EXPECT_EQ(table.state.spinForward, 0);
     EXPECT_FLOAT_EQ(table.state.velocityX, 6.0f);
     EXPECT_FLOAT_EQ(table.state.velocityY, 13.44f);
+}
+
+TEST(Kick, EachFrameOverTheBallPicksTheNextTableEntries) {
+    GameTable table;
+    const float sideways[] = {0, 4, -2, 3, 0, -6, 1, 0, 1, 2, -3, -4, -5, -1, 6, 1, 0};
+    const float upward[] = {0, 6, 2, 3, 0, 1, 4, 1, 0, 6, 2, 3, 0, 1, 4, 1, 0};
+    for (int frame = 0; frame < 17; ++frame) {
+        pointAt(table, 320, 232); // on the ball's centre: only the tables vary the kick
+        kick(table.game);
+        EXPECT_FLOAT_EQ(table.state.velocityX, sideways[frame] * 0.3f) << "frame " << frame;
+        EXPECT_FLOAT_EQ(table.state.velocityY, (upward[frame] + 140.0f) * 0.08f)
+            << "frame " << frame;
+    }
 }
 
 TEST(Score, LevelsTurnOverAndBestScore) {

@@ -116,8 +116,14 @@ TEST(ScoreRecord, DamagedOrOddFilesReadAsZeroOrTheirFirstSixteenBytes) {
     EXPECT_EQ(bestScoreIn(file), 0);
     writeBytes(file, "1265708659      77777777"); // 42, then bytes beyond the sixteenth
     EXPECT_EQ(bestScoreIn(file), 42);
-    writeBytes(file, "1265708659"); // short: the rest reads as zero bytes
-    EXPECT_EQ(bestScoreIn(file), 42);
+    // Short: the rest reads as zero bytes, even in a record that read a longer file before.
+    writeBytes(file, "9999999999999999");
+    ScoreRecord record(file);
+    EXPECT_EQ(record.bestScore, 4689);
+    writeBytes(file, "1265708659");
+    loadBestScore(record);
+    EXPECT_EQ(record.bestScore, 42);
+    record.file.clear();
 
     // A folder standing where the file should be opens but can't be read.
     const fs::path folderInstead = folder.path / "folder.dat";
