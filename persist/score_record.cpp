@@ -88,6 +88,13 @@ void saveBestScore(ScoreRecord& record) {
         }
     }
 
+    // A file the player made read-only stays as it is, as if it could not be written over;
+    // renaming a new file onto it would slip past its protection.
+    if (::access(record.file.c_str(), F_OK) == 0 && ::access(record.file.c_str(), W_OK) != 0) {
+        reportSaveFailure(record.file, errnoText(errno));
+        return;
+    }
+
     // The new file is written beside the old one and renamed over it, so that whatever fails
     // on the way, the old file is either replaced whole or left as it was.
     std::string temporary = record.file.string() + ".XXXXXX";

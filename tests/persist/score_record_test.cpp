@@ -13,6 +13,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -215,6 +216,36 @@ TEST(ScoreRecord, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     expectOneBeepingLineNaming(said, file, "File too large");
     EXPECT_EQ(readBytes(file), std::string("1265708659\0\0\0\0\0\0", 16));
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 1);
+}
+
+TEST(ScoreRecord, AReadOnlyFileIsNotWrittenOver) {
+    TempFolder folder;
+    const fs::path file = folder.path / "hsd.dat";
+    const std::string old("1265708659\0\0\0\0\0\0", 16);
+    writeBytes(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (::geteuid() != 0) {
+        expectOneBeepingLineNaming(saveAndListen(file, 9999), file, "Permission denied");
+    } else {
+        // Root writes anything; an ordinary player can't, so the save runs as one.
+        fs::permissions(folder.path, fs::perms::all);
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            const std::string said = saveAndListen(file, 9999);
+            ::_exit(dropped && said.front() == '\a' &&
+                            said.find("Permission denied") != std::string::npos
+                        ? 0
+                        : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(readBytes(file), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 1);
 }
 
 TEST(ScoreRecord, TheFileLivesInTheUsersDataFolder) {
