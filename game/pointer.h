@@ -1,6 +1,5 @@
-// The player's side of a frame: where the pointer is and whether it is over the ball, the
-// score's speed levels and turn-over, the best score, and the frame's drag strips and close
-// button with its hover sound.
+// The player's side of a frame: the pointer and whether it is over the ball, the score rules
+// and speed levels, and the frame's drag strips and close button with its hover sound.
 #pragma once
 
 #include "audio/sound_bank.h"
