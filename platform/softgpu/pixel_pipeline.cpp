@@ -297,11 +297,13 @@ TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0
             shading.s = plane([&](const ScreenVertex& p) { return p.u * sScale - half; });
             shading.t = plane([&](const ScreenVertex& p) { return p.v * tScale - half; });
         }
-        // More texels than pixels under the triangle: it is minified.
+        // Clearly more texels than pixels under the triangle: it is minified. A picture
+        // drawn 1:1 counts as magnified, though the camera makes it a hair smaller.
         const double texelArea = std::abs((double(v1.u) - v0.u) * (double(v2.v) - v0.v) -
                                           (double(v2.u) - v0.u) * (double(v1.v) - v0.v)) *
                                  pixels.texture.width * pixels.texture.height;
-        const DWORD filter = texelArea > std::abs(area) ? pixels.minFilter : pixels.magFilter;
+        const DWORD filter =
+            texelArea > 1.01 * std::abs(area) ? pixels.minFilter : pixels.magFilter;
         shading.bilinear = filter >= D3DTEXF_LINEAR;
     }
 

@@ -8,8 +8,6 @@ namespace softgpu {
 
 namespace {
 
-constexpr std::int32_t fractionMask = (1 << texelFractionBits) - 1;
-
 inline int addressTexel(int index, int size, DWORD mode) {
     switch (mode) {
     case D3DTADDRESS_CLAMP:
@@ -37,8 +35,8 @@ void sampleGeneral(const TextureView& texture, bool bilinear, const std::int32_t
             const std::uint32_t* row0 = texels + addressTexel(t0, height, texture.addressV) * width;
             const std::uint32_t* row1 =
                 texels + addressTexel(t0 + 1, height, texture.addressV) * width;
-            const auto fu = static_cast<std::uint32_t>(s[i] & fractionMask);
-            const auto fv = static_cast<std::uint32_t>(t[i] & fractionMask);
+            const std::uint32_t fu = blendWeight(s[i]);
+            const std::uint32_t fv = blendWeight(t[i]);
             out[i] = lerpTexel(lerpTexel(row0[column0], row0[column1], fu),
                                lerpTexel(row1[column0], row1[column1], fu), fv);
         } else {

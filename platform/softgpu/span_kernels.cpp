@@ -25,7 +25,6 @@ void coordinates(const CoordinateRun& run, int first, int count, std::int32_t* s
 
 void bilinearWrap(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
                   int count, std::uint32_t* out) {
-    constexpr std::int32_t fractionMask = (1 << texelFractionBits) - 1;
     const std::uint32_t* texels = texture.texels;
     const std::int32_t maskU = texture.width - 1;
     const std::int32_t maskV = texture.height - 1;
@@ -33,8 +32,8 @@ void bilinearWrap(const TextureView& texture, const std::int32_t* s, const std::
     for (int i = 0; i < count; ++i) {
         const std::int32_t s0 = s[i] >> texelFractionBits;
         const std::int32_t t0 = t[i] >> texelFractionBits;
-        const auto fu = static_cast<std::uint32_t>(s[i] & fractionMask);
-        const auto fv = static_cast<std::uint32_t>(t[i] & fractionMask);
+        const std::uint32_t fu = blendWeight(s[i]);
+        const std::uint32_t fv = blendWeight(t[i]);
         const std::int32_t column0 = s0 & maskU;
         const std::int32_t column1 = (s0 + 1) & maskU;
         const std::uint32_t* row0 = texels + ((t0 & maskV) << shift);

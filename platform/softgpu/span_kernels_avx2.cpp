@@ -64,14 +64,18 @@ void bilinearWrapAvx2(const TextureView& texture, const std::int32_t* s, const s
     const __m128i shift = _mm_cvtsi32_si128(texture.widthShift);
     const __m256i fractionMask = _mm256_set1_epi32((1 << texelFractionBits) - 1);
     const __m256i oneTexel = _mm256_set1_epi32(1);
+    const __m256i roundingHalf = _mm256_set1_epi32(8);
+    const __m256i sixteenths = _mm256_set1_epi32(~15);
     int i = 0;
     for (; i + lanes <= count; i += lanes) {
         const __m256i sValue = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         const __m256i tValue = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
         const __m256i s0 = _mm256_srai_epi32(sValue, texelFractionBits);
         const __m256i t0 = _mm256_srai_epi32(tValue, texelFractionBits);
-        const __m256i fu = _mm256_and_si256(sValue, fractionMask);
-        const __m256i fv = _mm256_and_si256(tValue, fractionMask);
+        const __m256i fu = _mm256_and_si256(
+            _mm256_add_epi32(_mm256_and_si256(sValue, fractionMask), roundingHalf), sixteenths);
+        const __m256i fv = _mm256_and_si256(
+            _mm256_add_epi32(_mm256_and_si256(tValue, fractionMask), roundingHalf), sixteenths);
         const __m256i column0 = _mm256_and_si256(s0, maskU);
         const __m256i column1 = _mm256_and_si256(_mm256_add_epi32(s0, oneTexel), maskU);
         const __m256i row0 = _mm256_sll_epi32(_mm256_and_si256(t0, maskV), shift);
