@@ -1,21 +1,50 @@
 // Arbitrary bytes as a bitmap resource: loading must never read outside them, and whatever
-// loads must convert into its texture without writing outside the level.
+// loads must convert into its texture without writing outside the level. Each input is tried
+// as it is and once more behind a plausible header built from its first bytes, so that short
+// runs without a guided fuzzer still reach the pixel paths.
 #include "graphics/bitmap.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void loadAndConvert(const std::uint8_t* data, std::size_t size, int mode, int x, int y, int edge) {
     BitmapImage image;
-    if (loadBitmapBytes(image, data, size) != 1) return 0;
-    const int mode = size > 0 ? data[size - 1] % 3 : 0;
-    const int size0 = size > 1 ? data[size - 2] % 40 - 4 : 0;
-    const TextureLayout layout =
-        textureLayout(image.info.biWidth, image.info.biHeight, size0 / 3, size0 % 7, size0);
-    if (layout.edge > 1024) return 0;
+    if (loadBitmapBytes(image, data, size) != 1) return;
+    const TextureLayout layout = textureLayout(image.info.biWidth, image.info.biHeight, x, y, edge);
+    if (layout.edge > 1024) return;
     std::vector<std::uint32_t> level(static_cast<std::size_t>(layout.edge) * layout.edge);
     writeTexels(image, mode, layout, reinterpret_cast<std::uint8_t*>(level.data()),
                 std::int64_t{layout.edge} * 4);
+}
+
+void put32(std::uint8_t* at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const int mode = size > 0 ? data[0] % 3 : 0;
+    const int edge = size > 1 ? data[1] % 40 - 4 : 0;
+    const int x = size > 2 ? data[2] % 20 - 4 : 0;
+    const int y = size > 3 ? data[3] % 20 - 4 : 0;
+    loadAndConvert(data, size, mode, x, y, edge);
+
+    if (size < 8) return 0;
+    // Small sides and a depth of 8, 16 or 24, with an image size that may or may not fit.
+    static const std::uint16_t depths[] = {8, 16, 24, 32};
+    std::vector<std::uint8_t> framed(40 + size - 8);
+    put32(framed.data(), 40);
+    put32(framed.data() + 4, data[4] % 40);
+    put32(framed.data() + 8, data[5] % 40);
+    framed[12] = 1;
+    framed[14] = static_cast<std::uint8_t>(depths[data[6] % 4]);
+    put32(framed.data() + 20, static_cast<std::uint32_t>(data[7]) * 16);
+    std::memcpy(framed.data() + 40, data + 8, size - 8);
+    loadAndConvert(framed.data(), framed.size(), mode, x, y, edge);
     return 0;
 }
