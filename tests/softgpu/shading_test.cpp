@@ -16,8 +16,8 @@ namespace {
 constexpr double pixelsPerUnit = 0.999914;
 
 std::uint32_t randomTexel(int x, int y) {
-    std::uint32_t h = static_cast<std::uint32_t>(x * 73856093) ^
-                      static_cast<std::uint32_t>(y * 19349663) ^ 0x5bd1e995u;
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
+                      static_cast<std::uint32_t>(y) * 19349663u ^ 0x5bd1e995u;
     h = (h ^ (h >> 15)) * 2246822519u;
     return 0xFF000000u | ((h ^ (h >> 13)) & 0xFFFFFFu);
 }
