@@ -160,9 +160,14 @@ TEST(Golden, TellingFramesMatchTheirReferences) {
         const Difference d = compare(expected, actual);
         // Rounding may move a channel by a step or two; a real change moves many pixels or
         // moves them far.
-        EXPECT_LE(d.differing, static_cast<int>(expected.size() / 1000))
-            << event.file << ": see " << (actualDir / event.file);
-        EXPECT_LE(d.largest, 48) << event.file << ": see " << (actualDir / event.file);
+        const std::string hint = event.file + ": " + std::to_string(d.differing) +
+                                 " pixels differ, by up to " + std::to_string(d.largest) +
+                                 "; see " + (actualDir / event.file).string() +
+                                 ". If the artwork or the drawing changed on purpose, rewrite "
+                                 "the references with HOPLA_UPDATE_GOLDEN=1, look at them and "
+                                 "commit them.";
+        EXPECT_LE(d.differing, static_cast<int>(expected.size() / 1000)) << hint;
+        EXPECT_LE(d.largest, 48) << hint;
     }
     EXPECT_EQ(shots, 7);
 }
