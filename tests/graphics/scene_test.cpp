@@ -190,6 +190,28 @@ TEST(Scene, MissingSoundsAreToldOnceAndTheGameRuns) {
     EXPECT_EQ(t.world.state.hoverSound, soundNotLoaded);
 }
 
+TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMade) {
+    SoundSystem sound(platform::openSdlSoundDevice);
+    AdapterOptions options;
+    options.vertexBufferCreationFails = true;
+    options.textureCreationFails = true;
+    ScopedAdapterOptions scoped(options);
+    MessageBoxes boxes;
+    TestWorld t;
+    ASSERT_EQ(initDevice(t.world, &t.sink, 1), 1);
+    EXPECT_EQ(loadScene(t.world), 1) << "failed creations are not reported";
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(t.world.scene.wallTexture.get(), nullptr);
+    EXPECT_EQ(t.world.ballMesh.vertexCount, 544);
+    for (int i = 0; i < 3; ++i) {
+        t.ticks.advance(16);
+        updateFrame(t.world.game);
+        drawFrame(t.world);
+    }
+    EXPECT_EQ(t.sink.presentCount(), 3);
+    EXPECT_EQ(t.sink.lastFrame().at(320, 240) & 0xFFFFFF, 0u) << "nothing to draw with";
+}
+
 TEST(ScoreDisplay, NumbersAreLeftAlignedAndDrawnUnitsFirst) {
     std::array<DigitDraw, 10> digits;
     ASSERT_EQ(layOutNumber(0, 488.5f, digits), 1);
