@@ -26,11 +26,13 @@ The script holds one command per line; '#' starts a comment. Frames are numbered
                         window (x right, y down; the visible part is x 100-539, y 40-439).
                         Default (0, 0).
   at F press            the left button goes down before frame F's update: kicks the ball if
-                        the previous frame found the pointer over it.
+                        the previous frame found the pointer over it, unless it found the
+                        pointer in a drag strip (a press there drags the window).
   at F release          the left button goes up: over the close button it ends the game, and
                         no further frame runs.
   at F rpress           the right button goes down (does nothing, as in the game).
-  at F rrelease         the right button goes up: shows or hides the frames per second.
+  at F rrelease         the right button goes up: shows or hides the frames per second
+                        (not in a drag strip, which belongs to the window's caption).
   at F shot FILE        after frame F is drawn, write the visible 440 x 400 picture (columns
                         100-539, rows 40-439 of the back buffer) to FILE as PNG.
   at F shot FILE full   the same with the whole 640 x 480 back buffer.

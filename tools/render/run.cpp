@@ -109,7 +109,9 @@ int runScript(const Script& script, const RunOptions& options) {
                     pointer.position = {static_cast<int>(event.a), static_cast<int>(event.b)};
                     break;
                 case Kind::Press:
-                    kick(world.game);
+                    // A press in a drag strip drags the window (here: nowhere) and never
+                    // reaches the game; anywhere else it is the kick.
+                    if (world.state.pointerZone != zoneDragStrip) kick(world.game);
                     break;
                 case Kind::Release:
                     // As the window procedure does: a release over the close button ends the
@@ -119,7 +121,11 @@ int runScript(const Script& script, const RunOptions& options) {
                 case Kind::RightPress:
                     break;
                 case Kind::RightRelease:
-                    world.state.showFps = world.state.showFps ? 0 : 1;
+                    // The drag strips belong to the window's caption, whose buttons the game
+                    // never hears of.
+                    if (world.state.pointerZone != zoneDragStrip) {
+                        world.state.showFps = world.state.showFps ? 0 : 1;
+                    }
                     break;
                 case Kind::Shot:
                     break;
