@@ -59,10 +59,11 @@ int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
         return 0;
     }
 
-    // A display mode that cannot be read leaves the format unknown, and the device creation
-    // below then fails with its own message.
+    // Without the desktop's mode there is no format to make the back buffer in: that is a
+    // device that cannot be made.
     D3DDISPLAYMODE displayMode{};
-    renderer.direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &displayMode);
+    const bool modeKnown =
+        SUCCEEDED(renderer.direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &displayMode));
 
     D3DPRESENT_PARAMETERS parameters;
     std::memset(&parameters, 0, sizeof parameters);
@@ -84,9 +85,9 @@ int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
     parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
 
-    if (FAILED(renderer.direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                               D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                               &renderer.device))) {
+    if (!modeKnown || FAILED(renderer.direct3d->CreateDevice(
+                          D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &renderer.device))) {
         renderer.device = nullptr;
         platform::showMessageBox(
             loadingErrorCaption,

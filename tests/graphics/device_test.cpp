@@ -130,9 +130,10 @@ TEST(Renderer, FailuresAreToldUnderLoadingErrorAndReturnZero) {
                   "Problem initiating DirectX 8. Application will now terminate.");
         EXPECT_EQ(renderer.direct3d, nullptr);
     }
-    {
+    for (const bool modeUnreadable : {false, true}) {
         AdapterOptions options;
-        options.deviceCreationFails = true;
+        options.deviceCreationFails = !modeUnreadable;
+        options.displayModeFails = modeUnreadable;
         ScopedAdapterOptions scoped(options);
         MessageBoxes boxes;
         Renderer renderer;
