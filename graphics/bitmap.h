@@ -1,6 +1,5 @@
-// Pictures of the game as they come out of a bitmap resource: the header is checked against
-// the real bytes, the pixel rows are turned top row first, and the rows can be converted into
-// 32-bit texels (black made transparent, or grey levels) at any place of a square texture.
+// Pictures from bitmap resources, the header checked against the real bytes, and their
+// conversion into 32-bit texels (black made transparent, or grey levels) of a square texture.
 #pragma once
 
 #include <cstddef>

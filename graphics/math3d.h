@@ -1,7 +1,5 @@
-// Vector, matrix, material and light helpers: the fixed camera, the one light and the
-// materials of the scene are all built with these. Every intermediate result is computed in
-// double precision and rounded to float only when stored, so the camera lands on the same
-// floats in every build.
+// Vector, matrix, material and light helpers for the camera, the light and the materials;
+// intermediates are doubles, rounded to float only when stored, so every build agrees.
 #pragma once
 
 #include "game/types.h"

@@ -1,6 +1,5 @@
-// Textures made from the game's bitmap resources: square, a power of two on each side, the
-// picture copied in (centred unless told where) with black made transparent; and the ten
-// digit textures the scores are written with.
+// Square power-of-two textures made from the game's bitmaps, black made transparent, and the
+// ten digit textures the scores are written with.
 #pragma once
 
 #include "game/types.h"

@@ -1,6 +1,5 @@
-// The two shapes every picture of the game is drawn with: the unit quad that each flat picture
-// reuses under its own placement, and the ball, a UV sphere of radius 40 laid out as one
-// triangle strip of sixteen bands.
+// The two shapes every picture is drawn with: the unit quad each flat picture reuses under its
+// own placement, and the ball, a UV sphere of radius 40 laid out as one triangle strip.
 #pragma once
 
 #include <array>

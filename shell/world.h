@@ -1,6 +1,5 @@
-// The program's objects, gathered in one record in the order they must be made: the graphics
-// device first and the sound bank last, so that at exit the sound stops first, the best score
-// is saved next, then the textures and buffers go, and the device is released last.
+// The program's objects in the order they must be made, so that at exit the sound stops first,
+// then the best score is saved, then textures and buffers go and the device goes last.
 #pragma once
 
 #include "audio/sound_bank.h"

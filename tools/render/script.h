@@ -1,6 +1,5 @@
-// The headless renderer's scripts: when the clock starts, how far it moves before each frame,
-// where the pointer is, which buttons go down and up before which frame, and which frames are
-// written out as pictures.
+// The headless renderer's scripts: the clock's start and steps, the pointer, the buttons
+// before each frame, and which frames are written out as pictures.
 #pragma once
 
 #include <cstdint>
