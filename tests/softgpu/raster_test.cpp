@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace softgpu::testing {
@@ -225,6 +226,29 @@ TEST(RasterTest, GeometryReachingBehindTheViewerIsCutAtTheNearPlane) {
         for (int x = 0; x < 640; ++x) drawn += behind.pixel(x, y) != 0;
     }
     EXPECT_EQ(drawn, 0);
+}
+
+TEST(RasterTest, BrokenVerticesDrawNothingHarmful) {
+    TestDevice device;
+    countCoverage(device);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    const QuadVertex broken[9] = {
+        {nan, 0, 0, 0, 0},         {100, 100, 0, 0, 0},       {200, 0, 0, nan, 0},
+        {infinity, 0, 0, 0, 0},    {100, -infinity, 0, 0, 0}, {1e30f, 1e30f, 1e30f, 1e30f, 0},
+        {-1e30f, 0, -1e30f, 0, 0}, {0, 1e-30f, 0, 0, 0},      {300, 300, -940, 0, 0},
+    };
+    device->SetStreamSource(0, device.makeBuffer(broken, sizeof broken, 0x102), sizeof(QuadVertex));
+    const D3DMATRIX world = identityMatrix();
+    device->SetTransform(D3DTS_WORLD, &world);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 7), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 7), D3D_OK);
+    // Afterwards the device still draws as before.
+    device->SetStreamSource(0, device.quad, sizeof(QuadVertex));
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    device.drawQuad(placement(8, 8, 100.5f, 200.5f), device.textures.back());
+    EXPECT_EQ(device.pixel(100, 280), 0x010101u);
 }
 
 } // namespace
