@@ -100,6 +100,14 @@ TEST(SdlWindow, TranslatesEventsIntoMessagesInFrameCoordinates) {
                           buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0, 0),
                           buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 439, 399)};
     for (SDL_Event& event : events) SDL_PushEvent(&event);
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.windowID = 1;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&exposed);
+    SDL_Event closing = exposed; // the desktop's close button or menu
+    closing.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_PushEvent(&closing);
     SDL_Event quit{};
     quit.type = SDL_QUIT; // what SIGINT and SIGTERM become
     SDL_PushEvent(&quit);
@@ -107,6 +115,8 @@ TEST(SdlWindow, TranslatesEventsIntoMessagesInFrameCoordinates) {
     const std::vector<std::pair<UINT, LPARAM>> expected{{WM_LBUTTONDOWN, makePointParam(320, 372)},
                                                         {WM_LBUTTONUP, makePointParam(100, 40)},
                                                         {WM_RBUTTONUP, makePointParam(539, 439)},
+                                                        {WM_PAINT, 0},
+                                                        {WM_CLOSE, 0},
                                                         {WM_CLOSE, 0}};
     for (const auto& [number, point] : expected) {
         ASSERT_TRUE(rig.window->peekMessage(message));
