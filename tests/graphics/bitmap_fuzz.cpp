@@ -35,15 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     loadAndConvert(data, size, mode, x, y, edge);
 
     if (size < 8) return 0;
-    // Small sides and a depth of 8, 16 or 24, with an image size that may or may not fit.
+    // Small sides, a depth of 8, 16, 24 or 32 bits, and an image size that is either exactly
+    // the rows' size or anything up to about 1 KiB, which may or may not fit.
     static const std::uint16_t depths[] = {8, 16, 24, 32};
+    const std::uint32_t width = 1u + data[4] % 12u;
+    const std::uint32_t height = 1u + data[5] % 12u;
+    const std::uint16_t depth = depths[data[6] % 4];
+    const std::uint32_t rows = width * (depth / 8u) * height;
     std::vector<std::uint8_t> framed(40 + size - 8);
     put32(framed.data(), 40);
-    put32(framed.data() + 4, data[4] % 40);
-    put32(framed.data() + 8, data[5] % 40);
+    put32(framed.data() + 4, width);
+    put32(framed.data() + 8, height);
     framed[12] = 1;
-    framed[14] = static_cast<std::uint8_t>(depths[data[6] % 4]);
-    put32(framed.data() + 20, static_cast<std::uint32_t>(data[7]) * 16);
+    framed[14] = static_cast<std::uint8_t>(depth);
+    put32(framed.data() + 20, (data[7] & 1) ? rows : data[7] * 4u);
     std::memcpy(framed.data() + 40, data + 8, size - 8);
     loadAndConvert(framed.data(), framed.size(), mode, x, y, edge);
     return 0;
