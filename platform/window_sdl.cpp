@@ -46,13 +46,27 @@ public:
 
 class SdlWindow final : public Window {
 public:
-    SdlWindow(SDL_Window* handle, FramePosition frame, WindowProcedure procedure,
-              SdlPointer& pointer)
-        : Window(std::move(procedure)), handle(handle), frame(frame), pointer(pointer) {
+    SdlWindow(FramePosition frame, WindowProcedure procedure, SdlPointer& pointer)
+        : Window(std::move(procedure)), frame(frame), pointer(pointer) {
         pointer.window = this;
+    }
+
+    // Puts the window on the desktop, hidden, covering the region WM_CREATE chose. Made at its
+    // final place and size: a window moved before it is first shown is misplaced by SDL under
+    // a reparenting window manager, and its first drag then jumps.
+    bool realize(const std::string& title, std::string& error) {
+        handle = SDL_CreateWindow(title.c_str(), frame.x + region.left, frame.y + region.top,
+                                  region.width(), region.height(),
+                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+        if (!handle) {
+            error = SDL_GetError();
+            return false;
+        }
+        setWindowIcon(handle);
         // Only the game's window procedure knows where the drag strips are; SDL asks it on
         // every left press, and a press on a strip never reaches the game.
         SDL_SetWindowHitTest(handle, &SdlWindow::hitTest, this);
+        return true;
     }
 
     ~SdlWindow() override {
@@ -197,7 +211,7 @@ private:
         return false;
     }
 
-    SDL_Window* handle;
+    SDL_Window* handle = nullptr;
     FramePosition frame;
     FrameRect region{0, 0, frameWidth, frameHeight};
     ClientPoint last;
@@ -235,17 +249,9 @@ public:
         FramePosition frame = centredFrame(screen.w, screen.h, frameWidth, frameHeight);
         frame.x += screen.x;
         frame.y += screen.y;
-        SDL_Window* handle =
-            SDL_CreateWindow(title.c_str(), frame.x, frame.y, frameWidth, frameHeight,
-                             SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-        if (!handle) {
-            error = SDL_GetError();
-            return nullptr;
-        }
-        setWindowIcon(handle);
-        auto window =
-            std::make_unique<SdlWindow>(handle, frame, std::move(procedure), pointerSource);
+        auto window = std::make_unique<SdlWindow>(frame, std::move(procedure), pointerSource);
         window->sendMessage(WM_CREATE, 0, 0);
+        if (!window->realize(title, error)) return nullptr;
         return window;
     }
 

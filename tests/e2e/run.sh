@@ -10,11 +10,13 @@ scenario=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/hopla-e2e.XXXXXX")
 xvfb_pid=
 game_pid=
+wm_pid=
 winw=440
 winh=400
 
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
@@ -38,7 +40,7 @@ fail() {
     cp "$work"/*.png "$keep"/ 2>/dev/null || true
     for raw in "$work"/*.rgb; do
         [ -e "$raw" ] || continue
-        convert -size "${winw}x$winh" -depth 8 "rgb:$raw" "$keep/$(basename "$raw" .rgb).png" || true
+        convert -size "${winw}x$winh" -depth 8 "rgb:$raw" "$keep/$(basename "$raw" .rgb).png" 2>/dev/null || true
     done
     echo "screenshots kept in $keep" >&2
     exit 1
@@ -368,6 +370,51 @@ scenario_high_scores() {
         expect_file_holds_best "$best"
     done
     expect_different best_area6769 best_area9999 "best scores 6769 and 9999 look the same"
+}
+
+# Under a window manager: a drag by the top strip moves the window and kicks nothing, and the
+# window manager's close request ends the game the way ESC does.
+scenario_window_manager() {
+    start_x
+    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
+        skip "openbox and wmctrl are not installed: no window manager to drag the window with"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 100); do
+        wmctrl -m >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    wmctrl -m >/dev/null 2>&1 || fail "openbox did not start: $(cat "$work/openbox.log")"
+    start_game
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_area"
+
+    note "a drag by the top strip moves the window by the pointer's travel"
+    local startx=$winx starty=$winy
+    point 320 50
+    wait_frames 2
+    xdotool mousedown 1
+    for _ in 1 2 3 4 5; do
+        xdotool mousemove_relative -- -10 10
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    point_away
+    wait_frames 2
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    [ "$winx" -eq $((startx - 50)) ] && [ "$winy" -eq $((starty + 50)) ] ||
+        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+    shot dragged
+    crop dragged score_dragged "$score_area"
+    expect_same score0 score_dragged "the press that dragged the window also kicked"
+
+    note "the window manager's close request ends the game and keeps the best score"
+    wmctrl -c Hopla-Game
+    expect_exit_0 "after the window manager's close request"
+    expect_file_holds_best 0
 }
 
 # No display: one line on stderr, a status other than 0, no best-score file.
