@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace platform {
 

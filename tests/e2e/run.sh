@@ -268,6 +268,11 @@ scenario_play() {
     [ "$winw" -eq 440 ] && [ "$winh" -eq 400 ] || fail "the window is ${winw}x$winh, not 440x400"
     [ "$winx" -eq $(((1024 - 640) / 2 + 100)) ] && [ "$winy" -eq $(((768 - 480) / 2 + 40)) ] ||
         fail "the window is at ($winx, $winy), not where the centred frame's inner part goes"
+    if command -v xprop >/dev/null; then
+        xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no 32 x 32 icon"
+    else
+        note "xprop is not installed: the window's icon goes unchecked"
+    fi
 
     note "the ball falls and comes to rest at x 320"
     point_away
