@@ -15,7 +15,9 @@ winw=440
 winh=400
 
 cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    # Whatever already ended, the rest still goes.
+    set +e
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null # a game still running failed its test
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
