@@ -143,7 +143,8 @@ public:
                                                  WindowProcedure procedure, std::string& error) = 0;
 };
 
-// Opens the desktop (SDL's video): empty, with the reason in `error`, when there is none.
+// Opens the desktop (SDL's video on X11, Wayland or KMSDRM; SDL's drivers that draw nowhere
+// only when SDL_VIDEODRIVER names them): empty, with the reason in `error`, when there is none.
 // While it is open, message boxes are shown on it and SIGINT and SIGTERM arrive at the
 // game's window as WM_CLOSE.
 std::unique_ptr<Display> openDisplay(std::string& error);
