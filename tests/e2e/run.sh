@@ -347,18 +347,28 @@ scenario_close_button() {
     expect_file_holds_best 0
 }
 
-# SIGTERM, as from the desktop when the session ends, ends the game the way ESC does.
+# SIGTERM, as from the desktop when the session ends, and SIGINT, as from Ctrl+C in a
+# terminal, end the game the way ESC does: the best score is kept.
 scenario_terminate() {
     start_x
-    start_game
-    point_away
-    wait_ball_rests rest
-    click 320 372 1
-    point_away
-    wait_frames 2
-    kill -TERM "$game_pid"
-    expect_exit_0 "after SIGTERM"
-    expect_file_holds_best 1
+    local signal
+    for signal in TERM INT; do
+        note "SIG$signal after a kick keeps best score 1"
+        rm -rf "$data"
+        # With job control on, the game starts with SIGINT at its default, as from a terminal,
+        # not ignored as for a background command of a script.
+        set -m
+        start_game
+        set +m
+        point_away
+        wait_ball_rests "rest$signal"
+        click 320 372 1
+        point_away
+        wait_frames 2
+        kill "-$signal" "$game_pid"
+        expect_exit_0 "after SIG$signal"
+        expect_file_holds_best 1
+    done
 }
 
 # Best-score files the player may have: the largest best score whose stored number is
