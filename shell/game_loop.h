@@ -5,7 +5,7 @@
 #include "platform/window.h"
 #include "shell/window_proc.h"
 
-// The window's title and class name.
+// The window's title, which desktops show and the end-to-end tests look for.
 constexpr const char* windowTitle = "Hopla-Game";
 
 // Creates the window, sets up the device and the scene (closing the window when either
