@@ -162,12 +162,15 @@ protected:
 private:
     static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
         auto* self = static_cast<SdlWindow*>(data);
+        return self->onCaption(area->x, area->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+    }
+
+    // Asks the window procedure whether the window pixel (x, y) is part of a caption.
+    bool onCaption(int x, int y) {
         int windowX = 0;
         int windowY = 0;
-        SDL_GetWindowPosition(self->handle, &windowX, &windowY);
-        const LRESULT answer = self->sendMessage(
-            WM_NCHITTEST, 0, makePointParam(area->x + windowX, area->y + windowY));
-        return answer == HTCAPTION ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+        SDL_GetWindowPosition(handle, &windowX, &windowY);
+        return sendMessage(WM_NCHITTEST, 0, makePointParam(x + windowX, y + windowY)) == HTCAPTION;
     }
 
     bool ours(std::uint32_t windowId) const { return windowId == SDL_GetWindowID(handle); }
@@ -176,7 +179,7 @@ private:
         return makePointParam(x + region.left, y + region.top);
     }
 
-    bool translate(const SDL_Event& event, Message& message) const {
+    bool translate(const SDL_Event& event, Message& message) {
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
             if (!ours(event.button.windowID) || event.button.button != SDL_BUTTON_LEFT) break;
@@ -189,7 +192,9 @@ private:
                 message = {nullptr, WM_LBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
                 return true;
             }
-            if (event.button.button == SDL_BUTTON_RIGHT) {
+            // A right release on a caption belongs to the window's frame, not to the game.
+            if (event.button.button == SDL_BUTTON_RIGHT &&
+                !onCaption(event.button.x, event.button.y)) {
                 message = {nullptr, WM_RBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
                 return true;
             }

@@ -128,6 +128,12 @@ TEST(SdlWindow, TranslatesEventsIntoMessagesInFrameCoordinates) {
     }
     EXPECT_FALSE(rig.window->peekMessage(message));
 
+    // Over a drag strip the right release belongs to the window's frame and toggles nothing.
+    rig.state.pointerZone = zoneDragStrip;
+    SDL_Event onStrip = buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 220, 10);
+    SDL_PushEvent(&onStrip);
+    EXPECT_FALSE(rig.window->peekMessage(message));
+
     // WM_CLOSE ends the game as ESC does: the window goes, the quit message waits.
     rig.window->sendMessage(WM_CLOSE, 0, 0);
     EXPECT_TRUE(rig.window->destroyed());
