@@ -12,7 +12,9 @@ packages=(
     # fuzz targets (built with clang on request) and the sanitizer runtime
     clang libclang-rt-14-dev
     # end-to-end tests on a virtual X server
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick x11-utils
+    # a window manager for the end-to-end drag and close-request tests
+    openbox wmctrl
 )
 
 missing=()
