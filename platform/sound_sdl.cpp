@@ -33,26 +33,27 @@ SDL_AudioFormat sourceFormatOf(const WaveFormat& format) {
     }
 }
 
-struct OutputSpec {
+// What the mixer really opened, which SDL may have chosen differently from what was asked.
+struct OutputFormat {
     int frequency = 0;
     SDL_AudioFormat format = 0;
     int channels = 0;
 };
 
-bool queryOutput(OutputSpec& spec) {
+bool queryOutput(OutputFormat& output) {
     Uint16 format = 0;
-    if (Mix_QuerySpec(&spec.frequency, &format, &spec.channels) == 0) {
+    if (Mix_QuerySpec(&output.frequency, &format, &output.channels) == 0) {
         SDL_SetError("the sound output is not open");
         return false;
     }
-    spec.format = format;
+    output.format = format;
     return true;
 }
 
 // Turns the staged WAVE samples into the output's format. Gives nothing when SDL can't.
 std::vector<std::uint8_t> convertForOutput(const std::vector<std::uint8_t>& staged,
                                            const WaveFormat& source, SDL_AudioFormat sourceFormat,
-                                           const OutputSpec& output) {
+                                           const OutputFormat& output) {
     const std::size_t frames = staged.size() / source.blockAlign;
     std::vector<std::uint8_t> samples;
     if (source.bitsPerSample == 24) {
@@ -109,7 +110,7 @@ public:
 class SdlSoundBuffer final : public FillableSoundBuffer {
 public:
     SdlSoundBuffer(const WaveFormat& format, SDL_AudioFormat sourceFormat, std::uint32_t bytes,
-                   int channel, const OutputSpec& output)
+                   int channel, const OutputFormat& output)
         : format(format), sourceFormat(sourceFormat), channel(channel), output(output),
           staged(bytes) {}
     ~SdlSoundBuffer() override { release(); }
@@ -149,7 +150,7 @@ private:
     WaveFormat format;
     SDL_AudioFormat sourceFormat;
     int channel;
-    OutputSpec output;
+    OutputFormat output;
     std::vector<std::uint8_t> staged;
     std::vector<std::uint8_t> samples;
     Mix_Chunk* chunk = nullptr;
@@ -176,7 +177,7 @@ public:
 
     // The output runs the format it was opened with; any other is refused.
     bool setPrimaryFormat(const WaveFormat& format) override {
-        OutputSpec output;
+        OutputFormat output;
         if (!queryOutput(output)) return false;
         const SDL_AudioFormat wanted = format.bitsPerSample == 8    ? AUDIO_U8
                                        : format.bitsPerSample == 16 ? AUDIO_S16SYS
@@ -193,7 +194,7 @@ public:
 
     std::unique_ptr<FillableSoundBuffer> createBuffer(const WaveFormat& format, std::uint32_t bytes,
                                                       int channel) override {
-        OutputSpec output;
+        OutputFormat output;
         if (!queryOutput(output)) return nullptr;
         const SDL_AudioFormat sourceFormat = sourceFormatOf(format);
         if (sourceFormat == 0) {
