@@ -42,16 +42,6 @@ IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
     return new IDirect3D8();
 }
 
-ULONG IDirect3D8::AddRef() {
-    return ++refCount_;
-}
-
-ULONG IDirect3D8::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
-}
-
 HRESULT IDirect3D8::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
     if (adapter != D3DADAPTER_DEFAULT || mode == nullptr) return D3DERR_INVALIDCALL;
     if (currentOptions().displayModeFails) return D3DERR_NOTAVAILABLE;

@@ -74,16 +74,6 @@ IDirect3DDevice8::~IDirect3DDevice8() {
     direct3d_->Release();
 }
 
-ULONG IDirect3DDevice8::AddRef() {
-    return ++refCount_;
-}
-
-ULONG IDirect3DDevice8::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
-}
-
 HRESULT IDirect3DDevice8::GetDeviceCaps(D3DCAPS8* caps) {
     return direct3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, caps);
 }
@@ -296,7 +286,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
         for (int y = top; y < bottom; ++y) {
             std::uint32_t* row =
                 state.backBuffer.data() + static_cast<std::ptrdiff_t>(y) * state.width;
-            std::fill(row + std::max(left, 0), row + std::max(right, left), pixel);
+            std::fill(row + left, row + std::max(right, left), pixel);
         }
     }
     return D3D_OK;

@@ -108,16 +108,34 @@ private:
 // takes one away and destroys the object at 0, returning the new count. The device holds a
 // reference to its IDirect3D8, to the bound vertex buffer and to the bound texture.
 
+// The counting every interface shares. Only the last Release may end an interface's life, so
+// each keeps its destructor private and befriends its own RefCounted.
+template <class Interface>
+class RefCounted {
+public:
+    RefCounted(const RefCounted&) = delete;
+    RefCounted& operator=(const RefCounted&) = delete;
+
+    ULONG AddRef() { return ++refCount_; }
+    ULONG Release() {
+        const ULONG count = --refCount_;
+        if (count == 0) delete static_cast<Interface*>(this);
+        return count;
+    }
+
+protected:
+    RefCounted() = default;
+    ~RefCounted() = default;
+
+private:
+    ULONG refCount_ = 1;
+};
+
 class IDirect3DDevice8;
 class DeviceState;
 
-class IDirect3DVertexBuffer8 {
+class IDirect3DVertexBuffer8 : public RefCounted<IDirect3DVertexBuffer8> {
 public:
-    IDirect3DVertexBuffer8(const IDirect3DVertexBuffer8&) = delete;
-    IDirect3DVertexBuffer8& operator=(const IDirect3DVertexBuffer8&) = delete;
-    ULONG AddRef();
-    ULONG Release();
-
     // Write (or read) access to size bytes from offset; size 0 means to the end.
     HRESULT Lock(UINT offsetToLock, UINT sizeToLock, BYTE** data, DWORD flags);
     HRESULT Unlock();
@@ -127,23 +145,18 @@ public:
     const BYTE* data() const { return bytes_.data(); }
 
 private:
+    friend class RefCounted<IDirect3DVertexBuffer8>;
     friend class IDirect3DDevice8;
     IDirect3DVertexBuffer8(UINT length, DWORD fvf);
     ~IDirect3DVertexBuffer8() = default;
 
     std::vector<BYTE> bytes_;
     DWORD fvf_;
-    ULONG refCount_ = 1;
     bool locked_ = false;
 };
 
-class IDirect3DTexture8 {
+class IDirect3DTexture8 : public RefCounted<IDirect3DTexture8> {
 public:
-    IDirect3DTexture8(const IDirect3DTexture8&) = delete;
-    IDirect3DTexture8& operator=(const IDirect3DTexture8&) = delete;
-    ULONG AddRef();
-    ULONG Release();
-
     DWORD GetLevelCount() const { return static_cast<DWORD>(levels_.size()); }
     // The whole level when rect is null; rows of 32-bit A8R8G8B8 texels, Pitch bytes apart.
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags);
@@ -156,6 +169,7 @@ public:
     const std::uint32_t* texels() const { return levels_.front().data(); }
 
 private:
+    friend class RefCounted<IDirect3DTexture8>;
     friend class IDirect3DDevice8;
     IDirect3DTexture8(UINT width, UINT height, UINT levels, D3DFORMAT format);
     ~IDirect3DTexture8() = default;
@@ -164,17 +178,11 @@ private:
     UINT width_;
     UINT height_;
     D3DFORMAT format_;
-    ULONG refCount_ = 1;
     std::vector<bool> locked_;
 };
 
-class IDirect3D8 {
+class IDirect3D8 : public RefCounted<IDirect3D8> {
 public:
-    IDirect3D8(const IDirect3D8&) = delete;
-    IDirect3D8& operator=(const IDirect3D8&) = delete;
-    ULONG AddRef();
-    ULONG Release();
-
     UINT GetAdapterCount() const { return 1; }
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode);
     HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE checkType, D3DFORMAT displayFormat,
@@ -187,10 +195,10 @@ public:
                          IDirect3DDevice8** returnedDeviceInterface);
 
 private:
+    friend class RefCounted<IDirect3D8>;
     friend IDirect3D8* Direct3DCreate8(UINT sdkVersion);
     IDirect3D8() = default;
     ~IDirect3D8() = default;
-    ULONG refCount_ = 1;
 };
 
 // The adapter's interface, or null when the SDK version is not 120 or the adapter options say
@@ -204,13 +212,8 @@ struct RenderStats {
     std::uint64_t drawCalls = 0;
 };
 
-class IDirect3DDevice8 {
+class IDirect3DDevice8 : public RefCounted<IDirect3DDevice8> {
 public:
-    IDirect3DDevice8(const IDirect3DDevice8&) = delete;
-    IDirect3DDevice8& operator=(const IDirect3DDevice8&) = delete;
-    ULONG AddRef();
-    ULONG Release();
-
     HRESULT GetDeviceCaps(D3DCAPS8* caps);
     HRESULT GetDirect3D(IDirect3D8** direct3d);
 
@@ -256,11 +259,11 @@ public:
     void resetStats();
 
 private:
+    friend class RefCounted<IDirect3DDevice8>;
     friend class IDirect3D8;
     IDirect3DDevice8(IDirect3D8* direct3d, PresentSink* sink, int width, int height);
     ~IDirect3DDevice8();
 
-    ULONG refCount_ = 1;
     IDirect3D8* direct3d_;
     std::unique_ptr<DeviceState> state_;
 };

@@ -16,16 +16,6 @@ IDirect3DTexture8::IDirect3DTexture8(UINT width, UINT height, UINT levels, D3DFO
     locked_.assign(levels, false);
 }
 
-ULONG IDirect3DTexture8::AddRef() {
-    return ++refCount_;
-}
-
-ULONG IDirect3DTexture8::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
-}
-
 HRESULT IDirect3DTexture8::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
                                     DWORD /*flags*/) {
     if (lockedRect == nullptr) return D3DERR_INVALIDCALL;

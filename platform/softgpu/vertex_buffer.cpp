@@ -6,16 +6,6 @@ namespace softgpu {
 IDirect3DVertexBuffer8::IDirect3DVertexBuffer8(UINT length, DWORD fvf)
     : bytes_(length, 0), fvf_(fvf) {}
 
-ULONG IDirect3DVertexBuffer8::AddRef() {
-    return ++refCount_;
-}
-
-ULONG IDirect3DVertexBuffer8::Release() {
-    const ULONG count = --refCount_;
-    if (count == 0) delete this;
-    return count;
-}
-
 HRESULT IDirect3DVertexBuffer8::Lock(UINT offsetToLock, UINT sizeToLock, BYTE** data,
                                      DWORD /*flags*/) {
     if (data == nullptr) return D3DERR_INVALIDCALL;
