@@ -1,4 +1,5 @@
 #include "audio/sound_bank.h"
+#include "tests/audio/fake_sound.h"
 
 #include <gtest/gtest.h>
 
@@ -8,91 +9,57 @@
 
 namespace {
 
-// Records every call in a shared log and fails the steps it is told to fail.
-class FakeBuffer final : public platform::SoundBuffer {
-public:
-    FakeBuffer(std::string name, std::vector<std::string>& log) : name(std::move(name)), log(log) {}
-    ~FakeBuffer() override { log.push_back(name + ".release"); }
-    bool stop() override { return record("stop", failStop); }
-    bool rewind() override { return record("rewind", failRewind); }
-    bool play() override { return record("play", false); }
+using Log = std::vector<std::string>;
 
-    bool failStop = false;
-    bool failRewind = false;
-
-private:
-    bool record(const char* step, bool fail) {
-        log.push_back(name + "." + step);
-        return !fail;
-    }
-    std::string name;
-    std::vector<std::string>& log;
-};
-
-class FakeDevice final : public platform::SoundDevice {
-public:
-    explicit FakeDevice(std::vector<std::string>& log) : log(log) {}
-    ~FakeDevice() override { log.push_back("device.release"); }
-    std::vector<std::string>& log;
-};
-
-FakeBuffer* addBuffer(SoundBank& bank, int index, const std::string& name,
-                      std::vector<std::string>& log) {
-    auto buffer = std::make_unique<FakeBuffer>(name, log);
-    FakeBuffer* raw = buffer.get();
-    bank.buffers[static_cast<std::size_t>(index)] = std::move(buffer);
-    bank.lastIndex = std::max(bank.lastIndex, index);
-    return raw;
-}
-
-TEST(SoundBank, PlayFromStartStopsRewindsAndPlaysEachSoundOnItsOwn) {
-    std::vector<std::string> log;
+TEST(SoundBank, PlayFromStartStopsRewindsAndPlaysOnlyThatSoundAndSkipsThePlayOnAFailure) {
+    fakesound::Script script;
+    fakesound::script = &script;
     SoundBank bank;
-    addBuffer(bank, 0, "kick", log);
-    addBuffer(bank, 1, "bounce", log);
+    bank.buffers[0] = std::make_unique<fakesound::Buffer>("kick");
+    bank.buffers[1] = std::make_unique<fakesound::Buffer>("bounce");
+    bank.lastIndex = 2; // entry 2 taken but empty, as after a failed load
 
     playFromStart(bank, 0);
     playFromStart(bank, 0); // a sound still playing starts again from its first sample
     playFromStart(bank, 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"kick.stop", "kick.rewind", "kick.play", "kick.stop",
-                                             "kick.rewind", "kick.play", "bounce.stop",
-                                             "bounce.rewind", "bounce.play"}));
+    // Nothing for the ids that name no sound: negative, an empty entry, past the bank.
+    for (SoundId id : {soundNotLoaded, -1, 2, 3, SoundBank::maxSounds}) playFromStart(bank, id);
+    EXPECT_EQ(script.log, (Log{"kick.stop", "kick.rewind", "kick.play", "kick.stop", "kick.rewind",
+                               "kick.play", "bounce.stop", "bounce.rewind", "bounce.play"}));
 
-    log.clear();
-    playFromStart(bank, soundNotLoaded);
-    playFromStart(bank, -1);
-    EXPECT_TRUE(log.empty());
+    const std::pair<const char*, Log> failures[] = {
+        {"kick.stop", {"kick.stop"}},
+        {"kick.rewind", {"kick.stop", "kick.rewind"}},
+    };
+    for (const auto& [refused, expected] : failures) {
+        SCOPED_TRACE(refused);
+        script.log.clear();
+        script.refused = refused;
+        playFromStart(bank, 0);
+        EXPECT_EQ(script.log, expected);
+    }
 }
 
-TEST(SoundBank, AFailingStopOrRewindSkipsThePlay) {
-    std::vector<std::string> log;
-    SoundBank bank;
-    FakeBuffer* buffer = addBuffer(bank, 0, "kick", log);
-
-    buffer->failStop = true;
-    playFromStart(bank, 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"kick.stop"}));
-
-    log.clear();
-    buffer->failStop = false;
-    buffer->failRewind = true;
-    playFromStart(bank, 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"kick.stop", "kick.rewind"}));
-}
-
-TEST(SoundBank, ShutdownReleasesBuffersThenPrimaryThenDeviceAndSkipsEmptyEntries) {
-    std::vector<std::string> log;
+TEST(SoundBank, ShutdownReleasesBuffersThenPrimaryThenDeviceOnceAndSkipsEmptyEntries) {
+    fakesound::Script script;
+    fakesound::script = &script;
+    {
+        SoundBank never; // a bank that was never set up shuts down without a step
+        shutdownSound(never);
+    }
     {
         SoundBank bank;
-        bank.directSound = std::make_unique<FakeDevice>(log);
-        bank.primaryBuffer = std::make_unique<FakeBuffer>("primary", log);
-        bank.lastIndex = 0; // entry 0 taken but empty, as after a failed load
-        addBuffer(bank, 1, "bounce", log);
-        addBuffer(bank, 2, "hover", log);
-    } // the bank's destruction is the shutdown
-    EXPECT_EQ(log, (std::vector<std::string>{"bounce.stop", "bounce.release", "hover.stop",
-                                             "hover.release", "primary.stop", "primary.release",
-                                             "device.release"}));
+        bank.directSound = std::make_unique<fakesound::Device>();
+        bank.primaryBuffer = std::make_unique<fakesound::Buffer>("primary");
+        bank.buffers[1] = std::make_unique<fakesound::Buffer>("bounce");
+        bank.buffers[2] = std::make_unique<fakesound::Buffer>("hover");
+        bank.lastIndex = 2; // entry 0 taken but empty, as after a failed load
+        shutdownSound(bank);
+        EXPECT_EQ(script.log, (Log{"bounce.stop", "bounce.release", "hover.stop", "hover.release",
+                                   "primary.stop", "primary.release", "device.release"}));
+        script.log.clear();
+    } // the bank's destruction shuts it down again, with nothing left to do
+    EXPECT_TRUE(script.log.empty());
 }
 
 } // namespace

@@ -1,88 +1,86 @@
-// Builds RIFF WAVE bytes chunk by chunk for the tests, with any sizes written into them.
+// Builds RIFF WAVE bytes chunk by chunk for the tests, with any sizes written into them, and a
+// stand-in resource module that serves such WAVEs by id.
 #pragma once
 
-#include "platform/sound_device.h"
+#include "audio/wave.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace testwave {
 
-inline void put16(std::vector<std::uint8_t>& out, unsigned value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
+using Bytes = std::vector<std::uint8_t>;
 
-inline void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFFu);
-    put16(out, value >> 16);
+inline void put(Bytes& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 // The first `size` bytes of a format record.
-inline std::vector<std::uint8_t> formatBody(const platform::WaveFormat& format,
-                                            std::size_t size = 18) {
-    std::vector<std::uint8_t> body;
-    put16(body, format.formatTag);
-    put16(body, format.channels);
-    put32(body, format.samplesPerSec);
-    put32(body, format.avgBytesPerSec);
-    put16(body, format.blockAlign);
-    put16(body, format.bitsPerSample);
-    put16(body, format.extraSize);
+inline Bytes formatBody(const platform::WaveFormat& f, std::size_t size = 18) {
+    Bytes body;
+    put(body, f.formatTag, 2);
+    put(body, f.channels, 2);
+    put(body, f.samplesPerSec, 4);
+    put(body, f.avgBytesPerSec, 4);
+    put(body, f.blockAlign, 2);
+    put(body, f.bitsPerSample, 2);
+    put(body, f.extraSize, 2);
     body.resize(size, 0);
     return body;
 }
 
 // Sample bytes that count up from `first`, so a copy can be told from the original.
-inline std::vector<std::uint8_t> sampleBytes(std::size_t count, std::uint8_t first = 1) {
-    std::vector<std::uint8_t> bytes(count);
+inline Bytes sampleBytes(std::size_t count, std::uint8_t first = 1) {
+    Bytes bytes(count);
     for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(first + i);
     return bytes;
 }
 
-class Builder {
-public:
-    // A chunk; `declared` overrides the size written in its header, `pad` adds the pad byte
-    // after an odd-sized body.
-    Builder& chunk(const std::string& id, const std::vector<std::uint8_t>& body,
-                   std::optional<std::uint32_t> declared = std::nullopt, bool pad = true) {
-        chunks.insert(chunks.end(), id.begin(), id.end());
-        put32(chunks, declared.value_or(static_cast<std::uint32_t>(body.size())));
-        chunks.insert(chunks.end(), body.begin(), body.end());
-        if (pad && body.size() % 2 != 0) chunks.push_back(0);
-        return *this;
-    }
-
-    // Offset of the next chunk's body from the start of the file.
-    std::size_t nextBodyOffset() const { return 12 + chunks.size() + 8; }
-
-    // "RIFF", the RIFF size (by default the true one), "WAVE" and the chunks.
-    std::vector<std::uint8_t> bytes(std::optional<std::uint32_t> riffSize = std::nullopt) const {
-        std::vector<std::uint8_t> out{'R', 'I', 'F', 'F'};
-        put32(out, riffSize.value_or(static_cast<std::uint32_t>(4 + chunks.size())));
-        out.insert(out.end(), {'W', 'A', 'V', 'E'});
-        out.insert(out.end(), chunks.begin(), chunks.end());
-        return out;
-    }
-
-private:
-    std::vector<std::uint8_t> chunks;
+struct Chunk {
+    std::string id;
+    Bytes body;
+    std::optional<std::uint32_t> declared = std::nullopt; // the size written, if not the true one
+    bool pad = true;                                      // the pad byte after an odd-sized body
 };
 
+// "RIFF", the RIFF size (by default the true one), "WAVE" and the chunks.
+inline Bytes riff(const std::vector<Chunk>& chunks,
+                  std::optional<std::uint32_t> riffSize = std::nullopt) {
+    Bytes out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (const Chunk& c : chunks) {
+        out.insert(out.end(), c.id.begin(), c.id.end());
+        put(out, c.declared.value_or(static_cast<std::uint32_t>(c.body.size())), 4);
+        out.insert(out.end(), c.body.begin(), c.body.end());
+        if (c.pad && c.body.size() % 2 != 0) out.push_back(0);
+    }
+    const std::uint32_t size = riffSize.value_or(static_cast<std::uint32_t>(out.size() - 8));
+    for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    return out;
+}
+
 // A whole WAVE in the usual layout: fmt, fact, data, LIST.
-inline std::vector<std::uint8_t> simpleWave(const platform::WaveFormat& format,
-                                            const std::vector<std::uint8_t>& samples) {
-    std::vector<std::uint8_t> fact;
-    put32(fact,
-          static_cast<std::uint32_t>(samples.size() / (format.blockAlign ? format.blockAlign : 1)));
-    return Builder()
-        .chunk("fmt ", formatBody(format))
-        .chunk("fact", fact)
-        .chunk("data", samples)
-        .chunk("LIST", {'I', 'N', 'F', 'O'})
-        .bytes();
+inline Bytes simpleWave(const platform::WaveFormat& format, const Bytes& samples) {
+    Bytes fact;
+    put(fact,
+        static_cast<std::uint32_t>(samples.size() / std::max<std::size_t>(format.blockAlign, 1)),
+        4);
+    return riff({{"fmt ", formatBody(format)},
+                 {"fact", fact},
+                 {"data", samples},
+                 {"LIST", {'I', 'N', 'F', 'O'}}});
+}
+
+// The WAVE resources of the stand-in module, by id.
+inline std::map<int, Bytes> moduleWaves;
+
+inline std::optional<platform::Resource> module(platform::ResourceType type, int id) {
+    const auto found = moduleWaves.find(id);
+    if (type != platform::ResourceType::Wave || found == moduleWaves.end()) return std::nullopt;
+    return platform::Resource{found->second.data(), found->second.size()};
 }
 
 } // namespace testwave

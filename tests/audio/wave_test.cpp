@@ -7,206 +7,134 @@
 
 namespace {
 
-using testwave::Builder;
+using testwave::Bytes;
+using testwave::Chunk;
 using testwave::formatBody;
+using testwave::riff;
 using testwave::sampleBytes;
 
 struct Parsed {
     int result = -1;
-    platform::WaveFormat format;
+    platform::WaveFormat format{0xBEEF, 9}; // whatever was there must be cleared or replaced
     const std::uint8_t* samples = nullptr;
-    std::uint32_t count = 0;
+    std::uint32_t count = 77;
 };
 
 // Parses a heap copy of exactly the bytes, so a sanitizer build catches any read past them.
-Parsed parse(const std::vector<std::uint8_t>& bytes, std::vector<std::uint8_t>& exact) {
+Parsed parse(const Bytes& bytes, Bytes& exact) {
     exact = bytes;
-    Parsed parsed;
-    parsed.format.formatTag = 0xBEEF; // must be cleared by the parse
-    parsed.count = 77;
-    parsed.result =
-        parseWave(exact.data(), exact.size(), &parsed.format, &parsed.samples, &parsed.count);
-    return parsed;
+    Parsed p;
+    p.result = parseWave(exact.data(), exact.size(), &p.format, &p.samples, &p.count);
+    return p;
 }
 
-void expectCleared(const Parsed& parsed) {
-    EXPECT_EQ(parsed.result, 0);
-    EXPECT_EQ(parsed.samples, nullptr);
-    EXPECT_EQ(parsed.count, 0u);
-    EXPECT_EQ(parsed.format.formatTag, 0);
+void expectSameFormat(const platform::WaveFormat& a, const platform::WaveFormat& b) {
+    EXPECT_EQ(a.formatTag, b.formatTag);
+    EXPECT_EQ(a.channels, b.channels);
+    EXPECT_EQ(a.samplesPerSec, b.samplesPerSec);
+    EXPECT_EQ(a.avgBytesPerSec, b.avgBytesPerSec);
+    EXPECT_EQ(a.blockAlign, b.blockAlign);
+    EXPECT_EQ(a.bitsPerSample, b.bitsPerSample);
+    EXPECT_EQ(a.extraSize, b.extraSize);
 }
 
-const platform::WaveFormat game = platform::gameSoundFormat;
+// Every field different, so a field read from the wrong place shows.
+constexpr platform::WaveFormat stereo{platform::waveFormatPcm, 2, 11025, 44100, 4, 16, 22};
+constexpr platform::WaveFormat game = platform::gameSoundFormat;
 
-TEST(ParseWave, FindsFormatAndSamplesInEitherOrderAndPastLISTAndFact) {
-    const std::vector<std::uint8_t> samples = sampleBytes(20);
-    std::vector<std::uint8_t> fact{10, 0, 0, 0};
-    std::vector<std::uint8_t> list{'I', 'N', 'F', 'O', 'x', 'y'};
-    struct Layout {
-        const char* name;
-        Builder builder;
-    };
-    std::vector<Layout> layouts;
-    layouts.push_back({"fmt fact data LIST", Builder()
-                                                 .chunk("fmt ", formatBody(game))
-                                                 .chunk("fact", fact)
-                                                 .chunk("data", samples)
-                                                 .chunk("LIST", list)});
-    layouts.push_back({"data before fmt", Builder()
-                                              .chunk("LIST", list)
-                                              .chunk("data", samples)
-                                              .chunk("fact", fact)
-                                              .chunk("fmt ", formatBody(game))});
-    layouts.push_back({"LIST and fact between", Builder()
-                                                    .chunk("fmt ", formatBody(game))
-                                                    .chunk("LIST", list)
-                                                    .chunk("fact", fact)
-                                                    .chunk("data", samples)});
-    for (const Layout& layout : layouts) {
-        SCOPED_TRACE(layout.name);
-        std::vector<std::uint8_t> bytes = layout.builder.bytes();
-        std::vector<std::uint8_t> exact;
-        const Parsed parsed = parse(bytes, exact);
-        ASSERT_EQ(parsed.result, 1);
-        EXPECT_EQ(parsed.format.formatTag, platform::waveFormatPcm);
-        EXPECT_EQ(parsed.format.channels, 1);
-        EXPECT_EQ(parsed.format.samplesPerSec, 22050u);
-        EXPECT_EQ(parsed.format.avgBytesPerSec, 44100u);
-        EXPECT_EQ(parsed.format.blockAlign, 2);
-        EXPECT_EQ(parsed.format.bitsPerSample, 16);
-        ASSERT_EQ(parsed.count, samples.size());
-        // The samples are the data chunk's body inside the bytes, not a copy.
-        ASSERT_GE(parsed.samples, exact.data());
-        ASSERT_LE(parsed.samples + parsed.count, exact.data() + exact.size());
-        EXPECT_EQ(std::vector<std::uint8_t>(parsed.samples, parsed.samples + parsed.count),
-                  samples);
-    }
-}
-
-TEST(ParseWave, StepsOverOddSizedChunksByTheirPadByte) {
-    // Odd-sized chunks before and between, and an odd-sized data chunk before the format.
-    const std::vector<std::uint8_t> oddSamples = sampleBytes(7, 40);
-    Builder padded;
-    padded.chunk("junk", {1, 2, 3})
-        .chunk("data", oddSamples)
-        .chunk("LIST", {9})
-        .chunk("fmt ", formatBody(game));
-    std::vector<std::uint8_t> exact;
-    Parsed parsed = parse(padded.bytes(), exact);
-    ASSERT_EQ(parsed.result, 1);
-    EXPECT_EQ(parsed.count, 7u);
-    EXPECT_EQ(parsed.samples, exact.data() + 12 + 12 + 8);
-    EXPECT_EQ(parsed.format.bitsPerSample, 16);
-
-    // Without the pad byte the next header is read one byte off and no format is found.
-    Builder unpadded;
-    unpadded.chunk("junk", {1, 2, 3}, std::nullopt, false)
-        .chunk("fmt ", formatBody(game))
-        .chunk("data", sampleBytes(4));
-    expectCleared(parse(unpadded.bytes(), exact));
-}
-
-TEST(ParseWave, FormatBodyMustHoldAtLeastFourteenBytes) {
-    std::vector<std::uint8_t> exact;
-    for (std::size_t size : {0u, 12u, 13u}) {
-        SCOPED_TRACE(size);
-        const auto bytes =
-            Builder().chunk("fmt ", formatBody(game, size)).chunk("data", sampleBytes(4)).bytes();
-        expectCleared(parse(bytes, exact));
-    }
-    // A short body is read only as far as it goes: the fields it does not reach stay 0.
-    Parsed fourteen = parse(
-        Builder().chunk("fmt ", formatBody(game, 14)).chunk("data", sampleBytes(4)).bytes(), exact);
-    ASSERT_EQ(fourteen.result, 1);
-    EXPECT_EQ(fourteen.format.blockAlign, 2);
-    EXPECT_EQ(fourteen.format.bitsPerSample, 0);
-    Parsed sixteen = parse(
-        Builder().chunk("fmt ", formatBody(game, 16)).chunk("data", sampleBytes(4)).bytes(), exact);
-    ASSERT_EQ(sixteen.result, 1);
-    EXPECT_EQ(sixteen.format.bitsPerSample, 16);
-    EXPECT_EQ(sixteen.format.extraSize, 0);
-}
-
-TEST(ParseWave, TakesTheFirstFormatAndSkipsAnEmptyDataChunkForALaterOne) {
+TEST(ParseWave, FindsTheFirstFormatAndSamplesWhateverLiesAroundThem) {
+    const Bytes samples = sampleBytes(20);
+    const Bytes odd = sampleBytes(7, 40);
+    const Chunk fmt{"fmt ", formatBody(stereo)};
+    const Chunk data{"data", samples};
+    const Chunk fact{"fact", {10, 0, 0, 0}};
+    const Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x', 'y'}};
+    platform::WaveFormat fourteen = stereo;
+    fourteen.bitsPerSample = fourteen.extraSize = 0; // fields a short body does not reach
+    platform::WaveFormat sixteen = stereo;
+    sixteen.extraSize = 0;
     platform::WaveFormat other = game;
-    other.samplesPerSec = 11025;
-    std::vector<std::uint8_t> exact;
-    Builder builder;
-    builder.chunk("data", {}).chunk("fmt ", formatBody(game)).chunk("fmt ", formatBody(other));
-    const std::size_t secondData = builder.nextBodyOffset();
-    builder.chunk("data", sampleBytes(6)).chunk("data", sampleBytes(8));
-    Parsed parsed = parse(builder.bytes(), exact);
-    ASSERT_EQ(parsed.result, 1);
-    EXPECT_EQ(parsed.format.samplesPerSec, 22050u);
-    EXPECT_EQ(parsed.count, 6u);
-    EXPECT_EQ(parsed.samples, exact.data() + secondData);
-}
-
-TEST(ParseWave, RejectsWhatIsNotAWaveOrEndsTooSoon) {
-    const Builder good = Builder().chunk("fmt ", formatBody(game)).chunk("data", sampleBytes(4));
-    std::vector<std::uint8_t> exact;
-    ASSERT_EQ(parse(good.bytes(), exact).result, 1);
-
-    // A RIFF size of 4 or less ends the walk before the first chunk.
-    for (std::uint32_t riffSize : {0u, 3u, 4u}) {
-        SCOPED_TRACE(riffSize);
-        expectCleared(parse(good.bytes(riffSize), exact));
-    }
-    // A walk that ends before the data chunk finds no pair, although the bytes go on.
-    expectCleared(parse(good.bytes(4 + 8 + 18), exact));
-
-    std::vector<std::uint8_t> notRiff = good.bytes();
-    notRiff[0] = 'r';
-    expectCleared(parse(notRiff, exact));
-    std::vector<std::uint8_t> notWave = good.bytes();
-    notWave[11] = 'X';
-    expectCleared(parse(notWave, exact));
-    expectCleared(parse({'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V'}, exact));
-    expectCleared(parse({}, exact));
-    EXPECT_EQ(parseWave(nullptr, 100, nullptr, nullptr, nullptr), 0);
-}
-
-TEST(ParseWave, NeverReadsPastTheRealEndWhateverTheSizesSay) {
-    const std::vector<std::uint8_t> whole =
-        Builder().chunk("fmt ", formatBody(game)).chunk("data", sampleBytes(40)).bytes();
-    std::vector<std::uint8_t> exact;
-
-    // Cut anywhere before the last sample byte: inside the data body, inside its header, or
-    // between the chunks. The RIFF size still claims the whole file.
-    for (std::size_t cut = 12; cut < whole.size(); ++cut) {
-        SCOPED_TRACE(cut);
-        expectCleared(parse(std::vector<std::uint8_t>(whole.begin(), whole.begin() + cut), exact));
-    }
-
-    // A RIFF size that claims more than there is does no harm while every chunk is whole.
-    EXPECT_EQ(parse(Builder()
-                        .chunk("fmt ", formatBody(game))
-                        .chunk("data", sampleBytes(4))
-                        .bytes(0x7FFFFFF0u),
-                    exact)
-                  .result,
-              1);
-
-    // Chunks whose sizes run far past the end, used or skipped, with the walk's end far out.
-    const std::vector<std::vector<std::uint8_t>> oversized = {
-        Builder()
-            .chunk("fmt ", formatBody(game))
-            .chunk("data", sampleBytes(4), 0xFFFFFFF0u)
-            .bytes(0xFFFFFFFFu),
-        Builder()
-            .chunk("fmt ", formatBody(game), 0xFFFFFFFFu)
-            .chunk("data", sampleBytes(4))
-            .bytes(0xFFFFFFFFu),
-        Builder()
-            .chunk("LIST", {1, 2}, 0xFFFFFFFEu)
-            .chunk("fmt ", formatBody(game))
-            .bytes(0xFFFFFFFFu),
-        Builder().chunk("data", sampleBytes(4)).chunk("fmt ", formatBody(game), 1000).bytes(),
+    other.samplesPerSec = 8000;
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        platform::WaveFormat format;
+        Bytes samples;
     };
-    for (std::size_t i = 0; i < oversized.size(); ++i) {
-        SCOPED_TRACE(i);
-        expectCleared(parse(oversized[i], exact));
+    const Case cases[] = {
+        {"fmt fact data LIST", riff({fmt, fact, data, list}), stereo, samples},
+        {"data before fmt", riff({list, data, fact, fmt}), stereo, samples},
+        {"LIST and fact between", riff({fmt, list, fact, data}), stereo, samples},
+        {"odd sizes and their pad bytes",
+         riff({{"junk", {1, 2, 3}}, {"data", odd}, {"LIST", {9}}, fmt}), stereo, odd},
+        {"fmt of 14 bytes", riff({{"fmt ", formatBody(stereo, 14)}, data}), fourteen, samples},
+        {"fmt of 16 bytes", riff({{"fmt ", formatBody(stereo, 16)}, data}), sixteen, samples},
+        {"empty data skipped, second fmt ignored",
+         riff({{"data", {}},
+               {"fmt ", formatBody(game)},
+               {"fmt ", formatBody(other)},
+               {"data", odd},
+               data}),
+         game, odd},
+        {"RIFF size past the end, every chunk whole", riff({fmt, data}, 0x7FFFFFF0u), stereo,
+         samples},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes exact;
+        const Parsed p = parse(c.bytes, exact);
+        ASSERT_EQ(p.result, 1);
+        expectSameFormat(p.format, c.format);
+        ASSERT_EQ(p.count, c.samples.size());
+        // The samples are the data chunk's body inside the bytes, not a copy.
+        ASSERT_GE(p.samples, exact.data());
+        ASSERT_LE(p.samples + p.count, exact.data() + exact.size());
+        EXPECT_EQ(Bytes(p.samples, p.samples + p.count), c.samples);
     }
+}
+
+TEST(ParseWave, RejectsDamagedWavesAndNeverReadsPastTheirRealEnd) {
+    const Chunk fmt{"fmt ", formatBody(game)};
+    const Chunk data{"data", sampleBytes(40)};
+    const Bytes whole = riff({fmt, data});
+    Bytes notRiff = whole;
+    notRiff[0] = 'r';
+    Bytes notWave = whole;
+    notWave[11] = 'X';
+    std::vector<std::pair<std::string, Bytes>> rejected = {
+        {"no pad byte after an odd chunk",
+         riff({{"junk", {1, 2, 3}, std::nullopt, false}, fmt, data})},
+        {"walk ends before the data chunk", riff({fmt, data}, 4 + 8 + 18)},
+        {"not RIFF", notRiff},
+        {"not WAVE", notWave},
+        {"shorter than a RIFF header", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V'}},
+        {"no bytes", {}},
+        {"data size past the end", riff({fmt, {"data", sampleBytes(4), 0xFFFFFFF0u}}, 0xFFFFFFFFu)},
+        {"fmt size past the end", riff({{"fmt ", fmt.body, 0xFFFFFFFFu}, data}, 0xFFFFFFFFu)},
+        {"skipped chunk's size past the end",
+         riff({{"LIST", {1, 2}, 0xFFFFFFFEu}, fmt}, 0xFFFFFFFFu)},
+        {"fmt after data runs past the end", riff({data, {"fmt ", fmt.body, 1000}})},
+    };
+    for (std::uint32_t riffSize : {0u, 3u, 4u}) // the walk ends before the first chunk
+        rejected.emplace_back("RIFF size " + std::to_string(riffSize), riff({fmt, data}, riffSize));
+    for (std::size_t size : {0u, 12u, 13u})
+        rejected.emplace_back("fmt of " + std::to_string(size),
+                              riff({{"fmt ", formatBody(game, size)}, data}));
+    // Cut anywhere before the last sample byte, while the RIFF size still claims the whole.
+    for (std::size_t cut = 12; cut < whole.size(); ++cut)
+        rejected.emplace_back("cut at " + std::to_string(cut),
+                              Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
+
+    for (const auto& [name, bytes] : rejected) {
+        SCOPED_TRACE(name);
+        Bytes exact;
+        const Parsed p = parse(bytes, exact);
+        EXPECT_EQ(p.result, 0);
+        EXPECT_EQ(p.samples, nullptr);
+        EXPECT_EQ(p.count, 0u);
+        expectSameFormat(p.format, {});
+    }
+    EXPECT_EQ(parseWave(nullptr, 100, nullptr, nullptr, nullptr), 0);
 }
 
 } // namespace
