@@ -92,37 +92,32 @@ TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutputAtTh
     EXPECT_EQ(script.formats[0].bitsPerSample, 16);
 }
 
-TEST_F(SoundDeviceTest, TheThreeSoundsLoadIntoEntriesZeroOneTwoOnTheirOwnChannels) {
+TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
+    Bytes damaged = testwave::moduleWaves[bounceSoundResource];
+    damaged.erase(damaged.end() - 20, damaged.end()); // cut into the data chunk
+    testwave::moduleWaves[666] = damaged;
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
     EXPECT_EQ(loadSound(bank, kickSoundResource, testwave::module), 0);
     EXPECT_EQ(loadSound(bank, bounceSoundResource, testwave::module), 1);
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), 2);
-    EXPECT_EQ(bufferIn(bank, 0).name, "buffer0");
+    EXPECT_EQ(bufferIn(bank, 0).name, "buffer0"); // entry i plays on channel i
     EXPECT_EQ(bufferIn(bank, 0).storage, sampleBytes(10, 1));
     EXPECT_EQ(bufferIn(bank, 2).name, "buffer2");
     EXPECT_EQ(bufferIn(bank, 2).storage, sampleBytes(8, 200));
-    EXPECT_EQ(bank.buffers[3], nullptr);
-    // The id's low 16 bits name the resource.
-    EXPECT_EQ(loadSound(bank, 0x10000 + kickSoundResource, testwave::module), 3);
-}
 
-TEST_F(SoundDeviceTest, EveryLoadTakesAnEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
-    testwave::moduleWaves.erase(kickSoundResource);
-    Bytes& bounce = testwave::moduleWaves[bounceSoundResource];
-    bounce.erase(bounce.end() - 20, bounce.end()); // cut into the data chunk
-    SoundBank bank;
-    ASSERT_EQ(initSound(bank), 1);
-    EXPECT_EQ(loadSound(bank, kickSoundResource, testwave::module), soundNotLoaded);
-    EXPECT_EQ(loadSound(bank, bounceSoundResource, testwave::module), soundNotLoaded);
-    script.refused = "buffer2.create buffer3.lock";
+    EXPECT_EQ(loadSound(bank, 999, testwave::module), soundNotLoaded); // missing: entry 3
+    EXPECT_EQ(loadSound(bank, 666, testwave::module), soundNotLoaded); // damaged: entry 4
+    script.refused = "buffer5.create buffer6.lock";
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), soundNotLoaded);
     script.log.clear();
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), soundNotLoaded);
-    EXPECT_EQ(script.log, (Log{"buffer3.create", "buffer3.lock", "buffer3.release"}));
-    for (int entry = 0; entry < 4; ++entry) EXPECT_EQ(bank.buffers[entry], nullptr) << entry;
+    EXPECT_EQ(script.log, (Log{"buffer6.create", "buffer6.lock", "buffer6.release"}));
+    for (int entry = 3; entry <= 6; ++entry) EXPECT_EQ(bank.buffers[entry], nullptr) << entry;
 
-    for (int entry = 4; entry < SoundBank::maxSounds; ++entry)
+    // The id's low 16 bits name the resource.
+    EXPECT_EQ(loadSound(bank, 0x10000 + kickSoundResource, testwave::module), 7);
+    for (int entry = 8; entry < SoundBank::maxSounds; ++entry)
         ASSERT_EQ(loadSound(bank, hoverSoundResource, testwave::module), entry);
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), soundNotLoaded);
     EXPECT_EQ(bank.lastIndex, 15);

@@ -1,81 +1,116 @@
-// The resources compiled into the program: every picture the game asks for is there, in the
-// form its loader reads, and the lookup finds nothing it was not given.
+// The pictures, sounds and icon compiled into the program: every picture is there in the form
+// the game's loader reads, regenerating the artwork reproduces the committed files byte for byte,
+// and the pictures keep the game's rule that pure black is transparent.
 #include "platform/resources.h"
-#include "tests/resources/bitmap_view.h"
 
 #include <gtest/gtest.h>
 #include <SDL.h>
 
-#include <cstring>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
-using hopla_test::le16;
-using hopla_test::le32;
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 using platform::findResource;
 using platform::ResourceType;
 
 namespace {
 
-struct Expected {
-    int firstId;
-    int lastId;
-    int width;
-    int height;
+std::uint32_t le32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+std::uint16_t le16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+struct Rgb {
+    int r, g, b;
+    bool black() const { return r == 0 && g == 0 && b == 0; }
 };
 
-// The pictures of the game and their sizes.
-constexpr Expected pictures[] = {
-    {2001, 2001, 64, 64}, {2002, 2004, 32, 32}, {2005, 2005, 16, 16},   {2006, 2006, 32, 24},
-    {2007, 2009, 32, 20}, {2010, 2010, 32, 32}, {2011, 2011, 16, 16},   {2012, 2017, 32, 20},
-    {2018, 2018, 32, 32}, {2019, 2019, 1, 1},   {2020, 2020, 128, 128}, {2021, 2030, 16, 16},
+// A picture read the way the game's loader reads it: the 40-byte info header, then bottom-up
+// rows of blue, green, red padded to four bytes.
+struct BitmapView {
+    platform::Resource res;
+    int width() const { return int(le32(res.bytes + 4)); }
+    int height() const { return int(le32(res.bytes + 8)); }
+    // (x, y) with y = 0 the top row, as the picture is seen.
+    Rgb at(int x, int y) const {
+        const std::size_t stride = (std::size_t(width()) * 3 + 3) / 4 * 4;
+        const std::uint8_t* p = res.bytes + 40 + std::size_t(height() - 1 - y) * stride + 3 * x;
+        return {p[2], p[1], p[0]};
+    }
 };
 
-Expected expectedFor(int id) {
-    for (const Expected& e : pictures)
-        if (id >= e.firstId && id <= e.lastId) return e;
-    return {};
+std::vector<char> readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+BitmapView picture(int id) {
+    const auto res = findResource(ResourceType::Bitmap, id);
+    if (!res) throw std::runtime_error("missing bitmap " + std::to_string(id));
+    return BitmapView{*res};
+}
+
+int countBlack(const BitmapView& view, int x0, int y0, int x1, int y1) {
+    int black = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) black += view.at(x, y).black() ? 1 : 0;
+    return black;
 }
 
 } // namespace
 
 TEST(Resources, EveryBitmapIsA24BitBottomUpPictureOfItsSize) {
-    for (int id = 2001; id <= 2030; ++id) {
-        SCOPED_TRACE(id);
-        const auto res = findResource(ResourceType::Bitmap, id);
-        ASSERT_TRUE(res.has_value());
-        ASSERT_GE(res->size, 40u);
-        const std::uint8_t* h = res->bytes;
-        const Expected e = expectedFor(id);
-        EXPECT_EQ(le32(h), 40u) << "must begin with the info header, not the file header";
-        EXPECT_EQ(int(le32(h + 4)), e.width);
-        EXPECT_EQ(int(le32(h + 8)), e.height) << "positive height: rows stored bottom-up";
-        EXPECT_EQ(le16(h + 12), 1);
-        EXPECT_EQ(le16(h + 14), 24);
-        EXPECT_EQ(le32(h + 16), 0u) << "uncompressed";
-        const std::uint32_t stride = (std::uint32_t(e.width) * 3 + 3) / 4 * 4;
-        EXPECT_EQ(le32(h + 20), stride * std::uint32_t(e.height));
-        EXPECT_EQ(res->size, 40u + le32(h + 20)) << "pixels must be all there, nothing after";
+    struct Pictures {
+        int firstId, lastId, width, height;
+    };
+    constexpr Pictures pictures[] = {
+        {2001, 2001, 64, 64}, {2002, 2004, 32, 32}, {2005, 2005, 16, 16},   {2006, 2006, 32, 24},
+        {2007, 2009, 32, 20}, {2010, 2010, 32, 32}, {2011, 2011, 16, 16},   {2012, 2017, 32, 20},
+        {2018, 2018, 32, 32}, {2019, 2019, 1, 1},   {2020, 2020, 128, 128}, {2021, 2030, 16, 16},
+    };
+    for (const Pictures& e : pictures) {
+        for (int id = e.firstId; id <= e.lastId; ++id) {
+            SCOPED_TRACE(id);
+            const auto res = findResource(ResourceType::Bitmap, id);
+            ASSERT_TRUE(res.has_value());
+            ASSERT_GE(res->size, 40u);
+            const std::uint8_t* h = res->bytes;
+            EXPECT_EQ(le32(h), 40u) << "must begin with the info header, not the file header";
+            EXPECT_EQ(int(le32(h + 4)), e.width);
+            EXPECT_EQ(int(le32(h + 8)), e.height) << "positive height: rows stored bottom-up";
+            EXPECT_EQ(le16(h + 12), 1);
+            EXPECT_EQ(le16(h + 14), 24);
+            EXPECT_EQ(le32(h + 16), 0u) << "uncompressed";
+            const std::uint32_t stride = (std::uint32_t(e.width) * 3 + 3) / 4 * 4;
+            EXPECT_EQ(le32(h + 20), stride * std::uint32_t(e.height));
+            EXPECT_EQ(res->size, 40u + le32(h + 20)) << "pixels all there, nothing after";
+        }
     }
 }
 
 TEST(Resources, LookupFindsNothingForIdsOrTypesItWasNotGiven) {
     for (int id : {0, -1, 1, 2000, 2031, 2032, 2035, 2001 + 65536})
         EXPECT_FALSE(findResource(ResourceType::Bitmap, id).has_value()) << id;
-    EXPECT_FALSE(findResource(ResourceType::Wave, 2001).has_value());
-    EXPECT_FALSE(findResource(ResourceType::Wave, 2031).has_value());
-    EXPECT_FALSE(findResource(ResourceType::Icon, 2001).has_value());
-    EXPECT_FALSE(findResource(ResourceType::Icon, 0).has_value());
-    // Each id finds its own bytes, not a neighbour's.
-    const auto ball = findResource(ResourceType::Bitmap, 2001);
-    const auto wall = findResource(ResourceType::Bitmap, 2020);
-    ASSERT_TRUE(ball && wall);
-    EXPECT_NE(ball->bytes, wall->bytes);
+    for (int id : {2001, 2031, 2035})
+        EXPECT_FALSE(findResource(ResourceType::Wave, id).has_value()) << id;
+    for (int id : {0, 2001}) EXPECT_FALSE(findResource(ResourceType::Icon, id).has_value()) << id;
 }
 
 TEST(Resources, IconIsAWhole32By32BitmapSdlCanRead) {
     const auto icon = findResource(ResourceType::Icon, platform::hoplaIconId);
     ASSERT_TRUE(icon.has_value());
-    ASSERT_GT(icon->size, 54u);
-    EXPECT_EQ(std::memcmp(icon->bytes, "BM", 2), 0);
     EXPECT_EQ(le32(icon->bytes + 2), icon->size) << "file size field";
     SDL_RWops* rw = SDL_RWFromConstMem(icon->bytes, int(icon->size));
     ASSERT_NE(rw, nullptr);
@@ -87,13 +122,76 @@ TEST(Resources, IconIsAWhole32By32BitmapSdlCanRead) {
     SDL_FreeSurface(surface);
 }
 
-TEST(Resources, SoundsAreStoredWhole) {
-    for (int id = 2032; id <= 2034; ++id) {
-        SCOPED_TRACE(id);
-        const auto wave = findResource(ResourceType::Wave, id);
-        ASSERT_TRUE(wave.has_value());
-        ASSERT_GE(wave->size, 12u);
-        EXPECT_EQ(std::memcmp(wave->bytes, "RIFF", 4), 0);
-        EXPECT_EQ(std::memcmp(wave->bytes + 8, "WAVE", 4), 0);
+TEST(Artwork, GeneratorReproducesTheCommittedFiles) {
+    const fs::path out = fs::temp_directory_path() / ("hopla-artgen-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    const std::string command = std::string("\"") + HOPLA_ARTGEN + "\" \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    std::set<std::string> generated;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        generated.insert(name);
+        const fs::path committed = fs::path(HOPLA_RESOURCE_DIR) / name;
+        ASSERT_TRUE(fs::exists(committed)) << name << " is drawn but not committed";
+        EXPECT_TRUE(readAll(entry.path()) == readAll(committed))
+            << name << " differs from what the generator draws; run hopla-artgen resources";
+    }
+    for (const auto& entry : fs::directory_iterator(HOPLA_RESOURCE_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".bmp") {
+            EXPECT_TRUE(generated.count(name)) << name << " is committed but no longer drawn";
+        }
+    }
+    EXPECT_EQ(generated.size(), 31u); // thirty pictures and the icon
+    fs::remove_all(out);
+}
+
+TEST(Artwork, SurfacesThatMustShowHaveNoTransparentPixel) {
+    // The ball and the walls are covered by their pictures: a black texel would be a hole. The
+    // frame: the vertical bar everywhere, the horizontal bar in its upper half only, the corner
+    // along its two arms only. The name plates and the close key are solid inside their rounded
+    // outlines.
+    struct Area {
+        int id, x0, y0, x1, y1, black;
+    };
+    const Area areas[] = {
+        {2001, 0, 0, 64, 64, 0},  {2020, 0, 0, 128, 128, 0},   {2005, 0, 0, 16, 16, 0},
+        {2004, 0, 0, 32, 16, 0},  {2004, 0, 16, 32, 32, 512},  {2003, 0, 0, 32, 16, 0},
+        {2003, 0, 16, 16, 32, 0}, {2003, 16, 16, 32, 32, 256}, {2011, 3, 2, 13, 14, 0},
+        {2012, 3, 2, 32, 18, 0},  {2013, 0, 2, 32, 18, 0},     {2014, 0, 2, 32, 18, 0},
+        {2015, 0, 2, 29, 18, 0},  {2016, 3, 2, 32, 18, 0},     {2017, 0, 2, 29, 18, 0},
+    };
+    for (const Area& a : areas)
+        EXPECT_EQ(countBlack(picture(a.id), a.x0, a.y0, a.x1, a.y1), a.black) << a.id;
+    const auto edge = picture(2019).at(0, 0);
+    EXPECT_EQ(edge.r, 0);
+    EXPECT_EQ(edge.g, 0);
+    EXPECT_EQ(edge.b, 8);
+}
+
+TEST(Artwork, SpritesStandOnATransparentBackground) {
+    for (int id : {2002, 2006, 2007, 2008, 2009, 2010, 2018, 2021, 2025, 2030}) {
+        const BitmapView view = picture(id);
+        const int w = view.width();
+        const int h = view.height();
+        EXPECT_TRUE(view.at(0, 0).black() && view.at(w - 1, 0).black() &&
+                    view.at(0, h - 1).black() && view.at(w - 1, h - 1).black())
+            << id << " has a visible corner";
+        EXPECT_LT(countBlack(view, 0, 0, w, h), w * h) << id << " shows nothing";
+    }
+}
+
+TEST(Artwork, TheTenDigitsAreTenDifferentPictures) {
+    for (int a = 0; a < 10; ++a) {
+        for (int b = a + 1; b < 10; ++b) {
+            const BitmapView da = picture(2021 + a);
+            const BitmapView db = picture(2021 + b);
+            int differing = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    differing += da.at(x, y).black() != db.at(x, y).black() ? 1 : 0;
+            EXPECT_GE(differing, 6) << a << " and " << b << " look alike";
+        }
     }
 }
