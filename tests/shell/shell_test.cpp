@@ -1,155 +1,156 @@
-// The window procedure's message table and the loop's turns, on a fake window and desktop.
+// The window procedure's message table and the loop's turns, on a window and desktop made of
+// scripts and logs: the desktop's messages come from a list, what the window does is noted.
 #include "shell/game_loop.h"
 #include "shell/window_proc.h"
-#include "tests/shell/fake_window.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <deque>
 
 using namespace platform;
 
 namespace {
 
-struct ShellRig {
-    ShellRig() {
-        shell.kick = [this] { log.push_back("kick"); };
-        shell.updateFrame = [this] { log.push_back("update"); };
-        shell.drawFrame = [this] { log.push_back("draw"); };
-        shell.presentAgain = [this] { log.push_back("paint"); };
-        shell.initDevice = [this](Window&) {
-            log.push_back("initDevice");
-            return deviceWorks;
-        };
-        shell.loadScene = [this] {
-            log.push_back("loadScene");
-            return sceneLoads;
-        };
+// What the fake desktop holds and notes: its messages come from a list, every step is logged.
+struct Desk {
+    bool note(const char* step, bool succeeds = true) {
+        log.push_back(step);
+        return succeeds;
     }
+    std::vector<std::string> log;
+    std::deque<Message> desktop; // handed out one per peekMessage while the window stands
+    int escapeAfterFrames = -1;  // ESC is down once that many more turns have passed; -1: never
+    FrameRect region{0, 0, 640, 480};
+    bool cursorVisible = true;
+};
 
+class FakeWindow final : public Window {
+public:
+    FakeWindow(WindowProcedure procedure, Desk& desk) : Window(std::move(procedure)), desk(desk) {}
+    void setRegion(const FrameRect& visible) override {
+        desk.region = visible;
+        desk.note("region");
+    }
+    bool escapeDown() override {
+        return desk.escapeAfterFrames >= 0 && desk.escapeAfterFrames-- == 0;
+    }
+    ClientPoint clientPointer() override { return {}; }
+    void presentFrame(const std::uint32_t*, int, int, int) override {}
+
+protected:
+    bool nextDesktopMessage(Message& message) override {
+        if (desk.desktop.empty()) return false;
+        message = desk.desktop.front();
+        desk.desktop.pop_front();
+        return true;
+    }
+    void applyCursor(bool visible) override { desk.cursorVisible = visible; }
+    void showOnDesktop() override { desk.note("show"); }
+    void removeFromDesktop() override { desk.note("removed"); }
+
+private:
+    Desk& desk;
+};
+
+// The desktop and the program's steps, which note themselves on the desk.
+struct ShellRig final : Desk, Display {
+    ShellRig() {
+        shell.kick = [this] { note("kick"); };
+        shell.updateFrame = [this] { note("update"); };
+        shell.drawFrame = [this] { note("draw"); };
+        shell.presentAgain = [this] { note("paint"); };
+        shell.initDevice = [this](Window&) { return note("initDevice", deviceWorks); };
+        shell.loadScene = [this] { return note("loadScene", sceneLoads); };
+    }
+    TickSource& ticks() override { return clock; }
+    PointerSource& pointer() override { return pointerSource; }
+    std::unique_ptr<Window> createWindow(const std::string&, WindowProcedure procedure,
+                                         std::string& error) override {
+        if (refuse) {
+            error = "refused";
+            return nullptr;
+        }
+        auto window = std::make_unique<FakeWindow>(std::move(procedure), *this);
+        window->sendMessage(WM_CREATE, 0, 0);
+        return window;
+    }
     // The window on its own, as after creation, without running the loop.
-    FakeWindow& makeWindow() {
+    Window& makeWindow() {
         std::string error;
-        shell.mainWindow = display.createWindow(
+        shell.mainWindow = createWindow(
             windowTitle,
             [this](Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
                 return windowProc(shell, window, message, wParam, lParam);
             },
             error);
         log.clear();
-        return *display.made;
+        return *shell.mainWindow;
     }
 
-    long count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
-
-    std::vector<std::string> log;
     GameState state;
     Shell shell{state};
-    FakeDisplay display{log};
+    ManualTickSource clock;
+    ManualPointerSource pointerSource;
+    bool refuse = false;
     bool deviceWorks = true;
     bool sceneLoads = true;
 };
 
-Message desktopMessage(UINT message) {
-    return {nullptr, message, 0, makePointParam(320, 372)};
-}
-
-// Every message the desktop still holds goes through the procedure; the posted ones too.
-void drain(Window& window) {
-    Message message;
-    while (window.peekMessage(message) && message.message != WM_QUIT)
-        window.dispatchMessage(message);
-}
-
-} // namespace
+const Message leftPress{nullptr, WM_LBUTTONDOWN, 1, makePointParam(320, 372)};
+const Message rightRelease{nullptr, WM_RBUTTONUP, 0, makePointParam(320, 372)};
 
 TEST(WindowProc, CreateShowsOnlyTheInnerRectangleWhenWindowed) {
     ShellRig rig;
-    FakeWindow& window = rig.makeWindow();
-    EXPECT_EQ(window.region.left, 100);
-    EXPECT_EQ(window.region.top, 40);
-    EXPECT_EQ(window.region.right, 540);
-    EXPECT_EQ(window.region.bottom, 440);
-    EXPECT_EQ(rig.display.title, "Hopla-Game");
-
+    rig.makeWindow();
+    const FrameRect& region = rig.region;
+    EXPECT_TRUE(region.left == 100 && region.top == 40 && region.right == 540 &&
+                region.bottom == 440);
     ShellRig fullFrame;
     fullFrame.state.windowed = 0;
-    EXPECT_EQ(fullFrame.makeWindow().region.width(), 640);
+    fullFrame.makeWindow();
+    EXPECT_EQ(fullFrame.region.width(), 640); // no region: the whole frame shows
 }
 
-TEST(WindowProc, ButtonsKickCloseAndToggleTheCounter) {
+TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
     ShellRig rig;
-    FakeWindow& window = rig.makeWindow();
-
-    // A left press kicks whatever the zone; its result is 0 either way.
-    for (int zone : {zoneNone, zoneDragStrip, zoneCloseButton}) {
-        rig.state.pointerZone = zone;
-        EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0);
-    }
-    EXPECT_EQ(rig.count("kick"), 3);
-
-    // A right release toggles the counter; a press alone is not in the table.
-    window.sendMessage(WM_RBUTTONUP, 0, 0);
-    EXPECT_EQ(rig.state.showFps, 1);
-    window.sendMessage(WM_RBUTTONUP, 0, 0);
-    EXPECT_EQ(rig.state.showFps, 0);
-    window.sendMessage(516 /* right press */, 0, 0);
-    EXPECT_EQ(rig.state.showFps, 0);
-
-    // A left release outside the close button posts nothing.
+    Window& window = rig.makeWindow();
     Message message;
-    for (int zone : {zoneNone, zoneDragStrip}) {
+    for (int zone : {zoneNone, zoneDragStrip, zoneCloseButton}) {
+        SCOPED_TRACE(zone);
         rig.state.pointerZone = zone;
+        EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0); // kicks
+        // A right release toggles the counter (on, off, on); a right press is not in the table.
+        window.sendMessage(WM_RBUTTONUP, 0, 0);
+        window.sendMessage(516, 0, 0);
+        EXPECT_EQ(rig.state.showFps, zone == zoneDragStrip ? 0 : 1);
+        // Only on a drag strip is the window's frame hit, and the system pointer hidden again.
+        EXPECT_EQ(window.sendMessage(WM_NCHITTEST, 0, 0),
+                  zone == zoneDragStrip ? HTCAPTION : HTCLIENT);
+        // A left release on the close button posts WM_DESTROY, which posts the quit message;
+        // the window itself stays.
         window.sendMessage(WM_LBUTTONUP, 0, 0);
-        EXPECT_FALSE(window.peekMessage(message));
+        EXPECT_EQ(window.peekMessage(message), zone == zoneCloseButton);
     }
-    // Over the close button it posts WM_DESTROY, which posts the quit message; the window
-    // itself stays.
-    rig.state.pointerZone = zoneCloseButton;
-    window.sendMessage(WM_LBUTTONUP, 0, 0);
-    ASSERT_TRUE(window.peekMessage(message));
+    EXPECT_EQ(rig.log, (std::vector<std::string>{"kick", "kick", "kick"}));
+    EXPECT_EQ(window.showCursor(true), 0); // hidden once by the hit test, shown once here
     EXPECT_EQ(message.message, WM_DESTROY);
     EXPECT_EQ(message.window, &window);
     window.dispatchMessage(message);
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_QUIT);
     EXPECT_FALSE(window.destroyed());
-    EXPECT_FALSE(window.removed);
-}
-
-TEST(WindowProc, HitTestMakesTheStripsACaptionAndKeepsThePointerHidden) {
-    ShellRig rig;
-    FakeWindow& window = rig.makeWindow();
-    EXPECT_EQ(window.showCursor(false), -1);
-
-    for (int zone : {zoneNone, zoneCloseButton}) {
-        rig.state.pointerZone = zone;
-        EXPECT_EQ(window.sendMessage(WM_NCHITTEST, 0, 0), HTCLIENT);
-    }
-    rig.state.pointerZone = zoneDragStrip;
-    EXPECT_EQ(window.sendMessage(WM_NCHITTEST, 0, 0), HTCAPTION);
-    EXPECT_EQ(window.sendMessage(WM_NCHITTEST, 0, 0), HTCAPTION);
-    // Every caption answer hides once more: the count only goes down.
-    EXPECT_EQ(window.showCursor(true), -2);
-    EXPECT_FALSE(window.cursorVisible);
-    EXPECT_EQ(rig.count("kick"), 0);
 }
 
 TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
     ShellRig rig;
-    FakeWindow& window = rig.makeWindow();
+    Window& window = rig.makeWindow();
     window.sendMessage(WM_PAINT, 0, 0);
-    EXPECT_EQ(rig.count("paint"), 1);
-    EXPECT_EQ(rig.count("draw"), 0);
-
+    EXPECT_EQ(rig.log, std::vector<std::string>{"paint"}); // nothing is drawn
     window.sendMessage(WM_CLOSE, 0, 0);
     EXPECT_TRUE(window.destroyed());
-    EXPECT_TRUE(window.removed);
     window.sendMessage(WM_CLOSE, 0, 0);
     window.sendMessage(WM_PAINT, 0, 0); // a destroyed window hears nothing
-    EXPECT_EQ(rig.count("removed"), 1);
-    EXPECT_EQ(rig.count("paint"), 1);
-
+    EXPECT_EQ(rig.log, (std::vector<std::string>{"paint", "removed"}));
     Message message;
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_QUIT);
@@ -158,28 +159,23 @@ TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
 
 TEST(MessageQueue, PostedMessagesComeFirstAndOneAtATime) {
     ShellRig rig;
-    FakeWindow& window = rig.makeWindow();
-    window.desktop = {desktopMessage(WM_LBUTTONDOWN), desktopMessage(WM_RBUTTONUP)};
+    Window& window = rig.makeWindow();
+    rig.desktop = {leftPress, rightRelease};
     window.postMessage(WM_PAINT, 0, 0);
-
     Message message;
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_PAINT);
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_LBUTTONDOWN);
     EXPECT_EQ(message.window, &window); // the desktop's messages are addressed to the window
-    EXPECT_EQ(window.desktop.size(), 1u);
-    drain(window);
-    EXPECT_EQ(rig.state.showFps, 1);
+    EXPECT_EQ(rig.desktop.size(), 1u);
 }
 
 TEST(GameLoop, StartsInOrderThenRunsOneMessageOrOneFramePerTurn) {
     ShellRig rig;
-    rig.display.pendingDesktop = {desktopMessage(WM_LBUTTONDOWN), desktopMessage(WM_RBUTTONUP)};
-    rig.display.escapeAfterFrames = 2;
-
-    EXPECT_EQ(winMain(rig.shell, rig.display), 0);
-
+    rig.desktop = {leftPress, rightRelease};
+    rig.escapeAfterFrames = 2;
+    EXPECT_EQ(winMain(rig.shell, rig), 0);
     const std::vector<std::string> expected{
         "region",  "initDevice", "loadScene", "show", "paint", // start-up, in order
         "kick",                                                // one message a turn...
@@ -187,42 +183,27 @@ TEST(GameLoop, StartsInOrderThenRunsOneMessageOrOneFramePerTurn) {
         "removed", "update",     "draw"}; // ESC closes; that turn's frame still runs, then the end
     EXPECT_EQ(rig.log, expected);
     EXPECT_EQ(rig.state.showFps, 1);
-    EXPECT_FALSE(rig.display.made->cursorVisible);
-    EXPECT_TRUE(rig.display.made->destroyed());
+    EXPECT_FALSE(rig.cursorVisible);
 }
 
 TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
     ShellRig noDevice;
     noDevice.deviceWorks = false;
-    EXPECT_EQ(winMain(noDevice.shell, noDevice.display), 0);
-    EXPECT_EQ(noDevice.count("loadScene"), 0);
-
+    EXPECT_EQ(winMain(noDevice.shell, noDevice), 0);
+    EXPECT_EQ(noDevice.log, (std::vector<std::string>{"region", "initDevice", "removed"}));
     ShellRig noScene;
     noScene.sceneLoads = false;
-    EXPECT_EQ(winMain(noScene.shell, noScene.display), 0);
-    EXPECT_EQ(noScene.count("loadScene"), 1);
-
-    for (ShellRig* rig : {&noDevice, &noScene}) {
-        EXPECT_EQ(rig->count("update"), 0);
-        EXPECT_EQ(rig->count("draw"), 0);
-        EXPECT_EQ(rig->count("show"), 0); // the closed window never appears
-        EXPECT_EQ(rig->count("paint"), 0);
-        EXPECT_TRUE(rig->display.made->removed);
-    }
-}
-
-TEST(GameLoop, EndsAtOnceWhenTheWindowCannotBeMade) {
-    ShellRig rig;
-    rig.display.refuse = true;
-    EXPECT_NE(winMain(rig.shell, rig.display), 0);
-    EXPECT_TRUE(rig.log.empty());
+    EXPECT_EQ(winMain(noScene.shell, noScene), 0);
+    EXPECT_EQ(noScene.log,
+              (std::vector<std::string>{"region", "initDevice", "loadScene", "removed"}));
+    ShellRig noWindow;
+    noWindow.refuse = true;
+    EXPECT_NE(winMain(noWindow.shell, noWindow), 0);
+    EXPECT_TRUE(noWindow.log.empty());
 }
 
 TEST(WindowPlacement, TheFrameIsCentredRoundingTowardZero) {
-    const FramePosition usual = centredFrame(1024, 768, 640, 480);
-    EXPECT_EQ(usual.x, 192);
-    EXPECT_EQ(usual.y, 144);
-    const FramePosition narrow = centredFrame(599, 480, 640, 480);
-    EXPECT_EQ(narrow.x, -20); // -41 / 2
-    EXPECT_EQ(narrow.y, 0);
+    EXPECT_EQ(centredFrame(599, 480, 640, 480).x, -20); // -41 / 2
 }
+
+} // namespace
