@@ -2,10 +2,10 @@
 // inside them. The input is walked twice: as it is, and as the chunks of a WAVE built from it,
 // so that even plain random input reaches the chunk walk.
 #include "audio/wave.h"
+#include "tests/audio/wave_builder.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -30,29 +30,22 @@ void check(const std::uint8_t* data, std::size_t size) {
 
 // "RIFF", a size, "WAVE", then chunks: each input record is one byte choosing the id, one byte
 // of size (sometimes stretched far past the end) and as much body as the input still has.
-std::vector<std::uint8_t> shapeAsWave(const std::uint8_t* data, std::size_t size) {
+testwave::Bytes shapeAsWave(const std::uint8_t* data, std::size_t size) {
     static const char* const ids[] = {"fmt ", "data", "LIST", "fact"};
-    std::vector<std::uint8_t> out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    std::size_t at = 0;
-    while (at + 2 <= size) {
+    std::vector<testwave::Chunk> chunks;
+    for (std::size_t at = 0; at + 2 <= size;) {
         const std::uint8_t choice = data[at];
-        std::uint32_t bodySize = data[at + 1];
+        const std::uint32_t claimed = data[at + 1];
         at += 2;
-        const std::size_t available = std::min<std::size_t>(bodySize, size - at);
-        if (choice & 0x10) bodySize = 0xFFFFFF00u | bodySize; // claims far more than there is
-        const char* id = ids[choice & 3];
-        out.insert(out.end(), id, id + 4);
-        for (int shift = 0; shift < 32; shift += 8)
-            out.push_back(static_cast<std::uint8_t>(bodySize >> shift));
-        out.insert(out.end(), data + at, data + at + available);
+        const std::size_t available = std::min<std::size_t>(claimed, size - at);
+        chunks.push_back({ids[choice & 3], testwave::Bytes(data + at, data + at + available),
+                          (choice & 0x10) ? 0xFFFFFF00u | claimed : claimed, // far too large
+                          (choice & 0x20) != 0});                            // the pad, or not
         at += available;
-        if ((choice & 0x20) && available % 2) out.push_back(0); // the pad byte, or not
     }
     // The RIFF size: the true one, or (chosen by the first byte) far too large.
-    const std::uint32_t riffSize =
-        (size > 0 && (data[0] & 0x40)) ? 0xFFFFFFF0u : static_cast<std::uint32_t>(out.size() - 8);
-    std::memcpy(out.data() + 4, &riffSize, 4); // little-endian host
-    return out;
+    if (size > 0 && (data[0] & 0x40)) return testwave::riff(chunks, 0xFFFFFFF0u);
+    return testwave::riff(chunks);
 }
 
 } // namespace

@@ -24,30 +24,29 @@ int main(int argc, char** argv) {
     }
 
     std::vector<std::pair<std::string, Image>> pictures;
+    // A picture in pieces, or a series such as the digits, is numbered on from its first id.
+    auto addSeries = [&](int firstId, const std::string& stem, const std::vector<Image>& images) {
+        for (std::size_t i = 0; i < images.size(); ++i)
+            pictures.emplace_back(std::to_string(firstId + int(i)) + "_" + stem + std::to_string(i),
+                                  images[i]);
+    };
     pictures.emplace_back("2001_ball", artgen::drawBall());
     pictures.emplace_back("2002_shine", artgen::drawShine());
     pictures.emplace_back("2003_corner", artgen::drawCorner());
     pictures.emplace_back("2004_bar_horizontal", artgen::drawHorizontalBar());
     pictures.emplace_back("2005_bar_vertical", artgen::drawVerticalBar());
     pictures.emplace_back("2006_label_best", artgen::drawBestLabel());
-    const auto score = artgen::drawScoreLabel();
-    for (std::size_t i = 0; i < score.size(); ++i)
-        pictures.emplace_back(std::to_string(2007 + i) + "_label_score" + std::to_string(i),
-                              score[i]);
+    addSeries(2007, "label_score", artgen::drawScoreLabel());
     pictures.emplace_back("2010_glow", artgen::drawGlow());
     pictures.emplace_back("2011_close", artgen::drawCloseButton());
-    const auto banner = artgen::drawBanner();
-    for (std::size_t i = 0; i < banner.size(); ++i)
-        pictures.emplace_back(std::to_string(2012 + i) + "_banner" + std::to_string(i), banner[i]);
-    const auto title = artgen::drawTitle();
-    for (std::size_t i = 0; i < title.size(); ++i)
-        pictures.emplace_back(std::to_string(2016 + i) + "_title" + std::to_string(i), title[i]);
+    addSeries(2012, "banner", artgen::drawBanner());
+    addSeries(2016, "title", artgen::drawTitle());
     pictures.emplace_back("2018_pointer", artgen::drawPointer());
     pictures.emplace_back("2019_edge", artgen::drawEdgePixel());
     pictures.emplace_back("2020_wall", artgen::drawWall());
-    for (int d = 0; d < 10; ++d)
-        pictures.emplace_back(std::to_string(2021 + d) + "_digit" + std::to_string(d),
-                              artgen::drawDigit(d));
+    std::vector<Image> digits;
+    for (int d = 0; d < 10; ++d) digits.push_back(artgen::drawDigit(d));
+    addSeries(2021, "digit", digits);
     pictures.emplace_back("hopla_icon", artgen::drawIcon());
 
     int failures = 0;
