@@ -14,7 +14,7 @@ namespace fakesound {
 struct Script {
     std::string refused;
     std::vector<std::string> log;
-    std::vector<platform::WaveFormat> formats; // asked of setPrimaryFormat and createBuffer
+    std::vector<platform::WaveFormat> formats; // asked of setPrimaryFormat
 
     bool step(const std::string& name) {
         log.push_back(name);
@@ -63,8 +63,7 @@ public:
         return script->step("primary.format");
     }
     std::unique_ptr<platform::FillableSoundBuffer>
-    createBuffer(const platform::WaveFormat& format, std::uint32_t bytes, int channel) override {
-        script->formats.push_back(format);
+    createBuffer(const platform::WaveFormat&, std::uint32_t bytes, int channel) override {
         const std::string name = "buffer" + std::to_string(channel);
         if (!script->step(name + ".create")) return nullptr;
         return std::make_unique<Buffer>(name, bytes);

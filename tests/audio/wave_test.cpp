@@ -13,10 +13,13 @@ using testwave::formatBody;
 using testwave::riff;
 using testwave::sampleBytes;
 
+const std::uint8_t stale[1] = {};
+
 struct Parsed {
     int result = -1;
-    platform::WaveFormat format{0xBEEF, 9}; // whatever was there must be cleared or replaced
-    const std::uint8_t* samples = nullptr;
+    // Whatever was there before must be cleared or replaced.
+    platform::WaveFormat format{0xBEEF, 9};
+    const std::uint8_t* samples = stale;
     std::uint32_t count = 77;
 };
 
