@@ -8,12 +8,19 @@
 
 using namespace softgpu;
 
-namespace {
-
 void drawSprite(IDirect3DDevice8* device, IDirect3DTexture8* texture, const Matrix4& placement) {
     device->SetTexture(0, texture);
     device->SetTransform(D3DTS_WORLD, &placement);
     device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+}
+
+namespace {
+
+// Additive: each picture's colour is added to what is there (the source factor is always ONE).
+// Opaque: it replaces it.
+void setBlending(IDirect3DDevice8* device, bool additive) {
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, additive ? TRUE : FALSE);
+    device->SetRenderState(D3DRS_DESTBLEND, additive ? D3DBLEND_ONE : D3DBLEND_ZERO);
 }
 
 // The five walls of the box, each the whole 3 x 3 part and translation of wallPlacement; the
@@ -67,8 +74,7 @@ void drawBox(Stage& stage) {
 void drawBall(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
     ScenePose& pose = stage.pose;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    setBlending(device, true);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
     device->SetMaterial(&pose.ballMaterial);
     device->SetTexture(0, stage.scene.ballTexture.get());
@@ -92,8 +98,7 @@ void drawBall(Stage& stage) {
 void drawFrameDecorations(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
     Scene& s = stage.scene;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    setBlending(device, false);
     // The corners and bars are mirrored copies, so their back faces must be drawn too.
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetMaterial(&s.frameMaterial);
@@ -134,8 +139,7 @@ void drawFrameDecorations(Stage& stage) {
 void drawPointer(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
     ScenePose& pose = stage.pose;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    setBlending(device, true);
     D3DCOLORVALUE& tint = pose.shadowMaterial.Emissive;
     tint.r = 0.7f;
     tint.g = 0.7f;
@@ -170,8 +174,7 @@ void drawPointer(Stage& stage) {
 
 void drawFrame(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ZERO);
+    setBlending(device, false);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
     device->BeginScene();
 

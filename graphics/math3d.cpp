@@ -100,6 +100,10 @@ void fillMaterial(Material* out, float r, float g, float b, float emissiveR, flo
     out->Emissive.b = emissiveB;
 }
 
+Matrix4 spritePlacement(float sx, float sy, float x, float y, float z) {
+    return Matrix4{sx, 0, 0, 0, 0, sy, 0, 0, 0, 0, 1, 0, x, y, z, 1};
+}
+
 void fillLight(D3DLIGHT8* out, std::int32_t type, float x, float y, float z) {
     std::memset(out, 0, sizeof *out);
     out->Type = static_cast<D3DLIGHTTYPE>(type);

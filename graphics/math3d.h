@@ -28,6 +28,9 @@ Matrix4* perspectiveMatrix(Matrix4* out, float fieldOfView, float aspect, float 
 void fillMaterial(Material* out, float r, float g, float b, float emissiveR, float emissiveG,
                   float emissiveB);
 
+// A flat picture's world matrix: the quad scaled by (sx, sy) and moved to (x, y, z), unrotated.
+Matrix4 spritePlacement(float sx, float sy, float x, float y, float z);
+
 // A white light of the given type pointing along (x, y, z) (normalised), positioned at the
 // same (x, y, z), range 1000, everything else zero.
 void fillLight(D3DLIGHT8* out, std::int32_t type, float x, float y, float z);

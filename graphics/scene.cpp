@@ -6,30 +6,18 @@
 
 using namespace softgpu;
 
-Matrix4 spritePlacement(float sx, float sy, float x, float y, float z) {
-    Matrix4 m{};
-    m._11 = sx;
-    m._22 = sy;
-    m._33 = 1.0f;
-    m._44 = 1.0f;
-    m._41 = x;
-    m._42 = y;
-    m._43 = z;
-    return m;
-}
-
 namespace {
 
 void makeSceneTexture(TextureHolder& holder, IDirect3DDevice8* device, int resourceId) {
     makeTexture(holder, device, resourceId, Colour, 0, 0, 0);
 }
 
-void fillMaterialAndGlow(Material& material, float r, float g, float b, float emissiveR,
-                         float emissiveG, float emissiveB) {
-    fillMaterial(&material, r, g, b, emissiveR, emissiveG, emissiveB);
-    material.Emissive.r = emissiveR;
-    material.Emissive.g = emissiveG;
-    material.Emissive.b = emissiveB;
+// A picture cut into pieces: piece i comes from the bitmap firstId + i.
+template <std::size_t N>
+void makeScenePieces(std::array<TextureHolder, N>& pieces, IDirect3DDevice8* device, int firstId) {
+    for (std::size_t i = 0; i < N; ++i) {
+        makeSceneTexture(pieces[i], device, firstId + static_cast<int>(i));
+    }
 }
 
 } // namespace
@@ -58,23 +46,15 @@ int loadScene(Stage& stage) {
     makeSceneTexture(scene.verticalBarTexture, device, verticalBarBitmap);
     scene.verticalBarPlacement = spritePlacement(8, 8, 0, 0, 0);
     makeSceneTexture(scene.bestLabelTexture, device, bestLabelBitmap);
-    for (int i = 0; i < 3; ++i) {
-        makeSceneTexture(scene.scoreLabelTextures[static_cast<std::size_t>(i)], device,
-                         scoreLabelBitmap + i);
-    }
+    makeScenePieces(scene.scoreLabelTextures, device, scoreLabelBitmap);
     scene.labelPlacement = spritePlacement(16, 16, 140, 400.5f, 96);
     makeSceneTexture(scene.shadowTexture, device, shadowBitmap);
     pose.shadowPlacement = spritePlacement(64, 64, 320, 72.5f, 0);
     makeSceneTexture(scene.closeButtonTexture, device, closeButtonBitmap);
     scene.closeButtonPlacement = spritePlacement(8, 8, 528.5f, 427.5f, 0);
-    for (int i = 0; i < 4; ++i) {
-        makeSceneTexture(scene.bannerTextures[static_cast<std::size_t>(i)], device,
-                         bannerBitmap + i);
-    }
+    makeScenePieces(scene.bannerTextures, device, bannerBitmap);
     scene.bannerPlacement = spritePlacement(16, 16, 320.5f, 50.5f, 0);
-    for (int i = 0; i < 2; ++i) {
-        makeSceneTexture(scene.titleTextures[static_cast<std::size_t>(i)], device, titleBitmap + i);
-    }
+    makeScenePieces(scene.titleTextures, device, titleBitmap);
     scene.titlePlacement = spritePlacement(16, 16, 304.5f, 430.5f, 0);
     makeSceneTexture(scene.pointerTexture, device, pointerBitmap);
     pose.pointerPlacement = spritePlacement(16, 16, 320.5f, 240.5f, 0);
@@ -85,11 +65,11 @@ int loadScene(Stage& stage) {
 
     loadDigits(stage.digits, device, Colour, 0, 0, 0);
 
-    fillMaterialAndGlow(scene.frameMaterial, 1, 0, 0, 0.8f, 0.8f, 1.0f);
-    fillMaterialAndGlow(scene.wallMaterial, 1, 1, 1, 1, 1, 1);
-    fillMaterialAndGlow(pose.shadowMaterial, 1, 1, 1, 1, 1, 1);
-    fillMaterialAndGlow(pose.ballMaterial, 1, 1, 1, 1, 1, 1);
-    fillMaterialAndGlow(scene.textMaterial, 1, 1, 1, 0.7f, 0.7f, 0.8f);
+    fillMaterial(&scene.frameMaterial, 1, 0, 0, 0.8f, 0.8f, 1.0f);
+    fillMaterial(&scene.wallMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterial(&pose.shadowMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterial(&pose.ballMaterial, 1, 1, 1, 1, 1, 1);
+    fillMaterial(&scene.textMaterial, 1, 1, 1, 0.7f, 0.7f, 0.8f);
 
     // The only clear of the game: frames never clear, they cover.
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/types.h"
 #include "graphics/geometry.h"
+#include "graphics/math3d.h"
 #include "graphics/renderer.h"
 #include "graphics/textures.h"
 #include "persist/score_record.h"
@@ -80,15 +81,16 @@ struct Stage {
     SoundBank& sounds;
 };
 
-// A sprite placement: scale (sx, sy), translation (x, y, z), every other entry 0 but _33 and
-// _44, which are 1.
-Matrix4 spritePlacement(float sx, float sy, float x, float y, float z);
-
 // Builds the geometry, textures, placements and materials, clears the back buffer to opaque
 // black, starts the sound device and loads the three sounds. Returns 1 when the game can run;
 // 0 (after telling the player) when the sound device cannot start. A missing sound is
 // reported once and the game runs without it.
 int loadScene(Stage& stage);
+
+// Draws texture (none when empty) on the quad at placement: how every flat picture is drawn.
+// Expects the quad bound as stream 0 with its vertex format.
+void drawSprite(softgpu::IDirect3DDevice8* device, softgpu::IDirect3DTexture8* texture,
+                const Matrix4& placement);
 
 // Draws one complete picture of the game from the scene and the game state, and presents it.
 void drawFrame(Stage& stage);

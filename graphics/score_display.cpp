@@ -6,12 +6,6 @@ namespace {
 
 constexpr float digitWidth = 16.0f;
 
-void drawSprite(IDirect3DDevice8* device, IDirect3DTexture8* texture, const Matrix4& placement) {
-    device->SetTexture(0, texture);
-    device->SetTransform(D3DTS_WORLD, &placement);
-    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-}
-
 } // namespace
 
 int layOutNumber(std::int32_t value, float firstX, std::array<DigitDraw, 10>& out) {
@@ -42,7 +36,7 @@ void drawNumber(Stage& stage, std::int32_t value, float firstX, float y) {
         // A negative value never reaches here from the game; its digits would be negative.
         const int digit = draw.digit < 0 ? -draw.digit : draw.digit;
         drawSprite(stage.renderer.device,
-                   stage.digits.digitTextures[static_cast<std::size_t>(digit)], placement);
+                   stage.digits.digitTextures[static_cast<std::size_t>(digit)].get(), placement);
     }
 }
 

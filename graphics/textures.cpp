@@ -1,5 +1,7 @@
 #include "graphics/textures.h"
 
+#include "graphics/math3d.h"
+
 #include <memory>
 
 using namespace softgpu;
@@ -31,39 +33,23 @@ void makeTexture(TextureHolder& holder, IDirect3DDevice8* device, int resourceId
     makeTextureFromImage(holder, device, *image, mode, x, y, size);
 }
 
-DigitSet::~DigitSet() {
-    releaseDigits(*this);
-}
-
 void loadDigits(DigitSet& digits, IDirect3DDevice8* device, std::int32_t mode, int x, int y,
                 int size) {
     const std::int32_t digitMode = mode == Grey ? Grey : Colour;
     for (int d = 0; d < 10; ++d) {
         auto image = std::make_unique<BitmapImage>();
         loadBitmap(*image, firstDigitResource + d);
-        TextureHolder holder;
         const TextureLayout layout =
-            makeTextureFromImage(holder, device, *image, digitMode, x, y, size);
-        digits.digitTextures[static_cast<std::size_t>(d)] = holder.pointer;
-        holder.pointer = nullptr;
+            makeTextureFromImage(digits.digitTextures[static_cast<std::size_t>(d)], device, *image,
+                                 digitMode, x, y, size);
         // The first digit's layout serves for the rest, so all ten line up.
         size = layout.edge;
         x = layout.x;
         y = layout.y;
     }
-    digits.digitPlacement = Matrix4{};
-    digits.digitPlacement._11 = 8.0f;
-    digits.digitPlacement._22 = 8.0f;
-    digits.digitPlacement._33 = 1.0f;
-    digits.digitPlacement._44 = 1.0f;
-    digits.digitPlacement._43 = 96.0f;
+    digits.digitPlacement = spritePlacement(8, 8, 0, 0, 96);
 }
 
 void releaseDigits(DigitSet& digits) {
-    for (IDirect3DTexture8*& texture : digits.digitTextures) {
-        if (texture) {
-            texture->Release();
-            texture = nullptr;
-        }
-    }
+    for (TextureHolder& texture : digits.digitTextures) texture.release();
 }

@@ -26,13 +26,8 @@ TextureLayout makeTextureFromImage(TextureHolder& holder, softgpu::IDirect3DDevi
 constexpr int firstDigitResource = 2021;
 
 struct DigitSet {
-    DigitSet() = default;
-    DigitSet(const DigitSet&) = delete;
-    DigitSet& operator=(const DigitSet&) = delete;
-    ~DigitSet();
-
-    std::array<softgpu::IDirect3DTexture8*, 10> digitTextures{}; // entry d shows digit d
-    Matrix4 digitPlacement{}; // a 16 x 16 sprite on the back wall's plane, z 96
+    std::array<TextureHolder, 10> digitTextures; // entry d shows digit d
+    Matrix4 digitPlacement{};                    // a 16 x 16 sprite on the back wall's plane, z 96
 };
 
 // Makes the ten digit textures from bitmaps 2021 to 2030. The first digit's edge and place

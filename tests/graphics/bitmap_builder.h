@@ -45,4 +45,12 @@ inline std::vector<std::uint8_t> solidBitmap(int width, int height, Pixel pixel)
     return makeBitmap(width, height, [pixel](int, int) { return pixel; });
 }
 
+// A picture whose every pixel tells where it came from: red = column + 1, green = row + 1,
+// blue 7.
+inline std::vector<std::uint8_t> markedBitmap(int width, int height) {
+    return makeBitmap(width, height, [](int column, int row) {
+        return Pixel{7, static_cast<std::uint8_t>(row + 1), static_cast<std::uint8_t>(column + 1)};
+    });
+}
+
 } // namespace testing_bitmaps

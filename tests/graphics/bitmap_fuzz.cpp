@@ -3,6 +3,7 @@
 // as it is and once more behind a plausible header built from its first bytes, so that short
 // runs without a guided fuzzer still reach the pixel paths.
 #include "graphics/bitmap.h"
+#include "tests/graphics/bitmap_builder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,11 +22,9 @@ void loadAndConvert(const std::uint8_t* data, std::size_t size, int mode, int x,
                 std::int64_t{layout.edge} * 4);
 }
 
-void put32(std::uint8_t* at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 } // namespace
+
+using testing_bitmaps::put32;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int mode = size > 0 ? data[0] % 3 : 0;
@@ -43,12 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint16_t depth = depths[data[6] % 4];
     const std::uint32_t rows = width * (depth / 8u) * height;
     std::vector<std::uint8_t> framed(40 + size - 8);
-    put32(framed.data(), 40);
-    put32(framed.data() + 4, width);
-    put32(framed.data() + 8, height);
+    put32(framed, 0, 40);
+    put32(framed, 4, width);
+    put32(framed, 8, height);
     framed[12] = 1;
     framed[14] = static_cast<std::uint8_t>(depth);
-    put32(framed.data() + 20, (data[7] & 1) ? rows : data[7] * 4u);
+    put32(framed, 20, (data[7] & 1) ? rows : data[7] * 4u);
     std::memcpy(framed.data() + 40, data + 8, size - 8);
     loadAndConvert(framed.data(), framed.size(), mode, x, y, edge);
     return 0;

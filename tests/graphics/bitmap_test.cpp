@@ -7,22 +7,19 @@
 #include <vector>
 
 using testing_bitmaps::makeBitmap;
+using testing_bitmaps::markedBitmap;
 using testing_bitmaps::Pixel;
 using testing_bitmaps::put32;
 using testing_bitmaps::solidBitmap;
 
 namespace {
 
-// A picture whose every pixel tells where it came from: red = column + 1, green = row + 1.
-std::vector<std::uint8_t> markedBitmap(int width, int height) {
-    return makeBitmap(width, height, [](int c, int r) {
-        return Pixel{7, static_cast<std::uint8_t>(r + 1), static_cast<std::uint8_t>(c + 1)};
-    });
-}
+constexpr std::uint32_t unwritten = 0xDEADBEEFu;
 
+// A texture level of edge x edge texels, all unwritten to begin with.
 struct Level {
     explicit Level(int edge)
-        : edge(edge), texels(static_cast<std::size_t>(edge * edge), 0xDEADBEEFu) {}
+        : edge(edge), texels(static_cast<std::size_t>(edge * edge), unwritten) {}
     std::uint32_t at(int column, int row) const {
         return texels[static_cast<std::size_t>(row * edge + column)];
     }
@@ -31,7 +28,7 @@ struct Level {
     std::vector<std::uint32_t> texels;
 };
 
-// Loads the bytes and converts them the way a texture of size 0 (worked out) is made.
+// Loads the bytes and converts them as a texture of that size and place is made.
 Level convert(const std::vector<std::uint8_t>& bytes, std::int32_t mode, int x = 0, int y = 0,
               int size = 0) {
     BitmapImage image;
@@ -42,171 +39,102 @@ Level convert(const std::vector<std::uint8_t>& bytes, std::int32_t mode, int x =
     return level;
 }
 
-TEST(Bitmap, LoadsRowsTopFirstAndFlipRowsReversesInPlace) {
-    const auto bytes = markedBitmap(4, 3);
-    BitmapImage image;
-    ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
-    EXPECT_EQ(image.info.biWidth, 4);
-    EXPECT_EQ(image.info.biHeight, 3);
-    EXPECT_EQ(image.info.biBitCount, 24);
-    ASSERT_NE(image.pixels, nullptr);
-    // Top row first: row 0's green is 1, the last row's is 3.
-    EXPECT_EQ(image.pixels[1], 1);
-    EXPECT_EQ(image.pixels[2 * 12 + 1], 3);
-    EXPECT_EQ(image.pixels[3 * 3 + 2], 4); // red of column 3
-
-    std::uint8_t rows[] = {1, 2, 3, 4, 5, 6};
-    EXPECT_EQ(flipRows(rows, 2, 3), 1);
-    EXPECT_EQ(rows[0], 5);
-    EXPECT_EQ(rows[1], 6);
-    EXPECT_EQ(rows[4], 1);
-    EXPECT_EQ(flipRows(rows, 2, 0), 1);
-    EXPECT_EQ(rows[0], 5);
-
-    EXPECT_EQ(freePixels(image), 1);
-    EXPECT_EQ(image.pixels, nullptr);
-}
-
 TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
     const auto good = solidBitmap(8, 8, {1, 2, 3});
-    BitmapImage image;
-
-    auto expectRejected = [&image](const std::vector<std::uint8_t>& bytes, const char* why) {
-        EXPECT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 0) << why;
-        EXPECT_EQ(image.info.biWidth, 0) << why;
-        EXPECT_EQ(image.info.biHeight, 0) << why;
-        EXPECT_EQ(image.pixels, nullptr) << why;
+    struct Damage {
+        const char* why;
+        int at; // where value is written as 32 bits; -1: nowhere
+        std::uint32_t value;
+        std::size_t size; // the bytes kept
     };
-
-    auto truncated = good;
-    truncated.resize(good.size() - 1);
-    expectRejected(truncated, "pixels cut short");
-
-    auto bigImage = good;
-    put32(bigImage, 20, 0xFFFFFFF0u);
-    expectRejected(bigImage, "image size past the end");
-
-    auto wide = good;
-    put32(wide, 4, 9);
-    expectRejected(wide, "width times height past the image size");
-
-    auto tall = good;
-    put32(tall, 8, 0x7FFFFFFF);
-    expectRejected(tall, "huge height");
-
-    auto topDown = good;
-    put32(topDown, 8, static_cast<std::uint32_t>(-8));
-    expectRejected(topDown, "negative height");
-
-    auto deep = good;
-    deep[14] = 32;
-    expectRejected(deep, "32 bits per pixel");
-
-    auto noHeader = good;
-    noHeader[0] = 12;
-    expectRejected(noHeader, "not a 40-byte header");
-
-    std::vector<std::uint8_t> palettedShort(good.begin(), good.begin() + 40);
-    palettedShort[14] = 8;
-    palettedShort.resize(40 + 100);
-    expectRejected(palettedShort, "palette cut short");
-
-    expectRejected(std::vector<std::uint8_t>(good.begin(), good.begin() + 39), "39 bytes");
-
-    // A failed load after a good one leaves no trace of the good one.
-    ASSERT_EQ(loadBitmapBytes(image, good.data(), good.size()), 1);
-    expectRejected(truncated, "after a good load");
+    const Damage damages[] = {
+        {"pixels cut short", -1, 0, good.size() - 1},
+        {"image size past the end", 20, 0xFFFFFFF0u, good.size()},
+        {"width times height past the image size", 4, 9, good.size()},
+        {"huge height", 8, 0x7FFFFFFF, good.size()},
+        {"negative height", 8, static_cast<std::uint32_t>(-8), good.size()},
+        {"32 bits per pixel", 14, 32, good.size()},
+        {"not a 40-byte header", 0, 12, good.size()},
+        {"palette cut short", 14, 8, 40 + 100},
+        {"39 bytes", -1, 0, 39},
+    };
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.why);
+        auto bytes = good;
+        if (d.at >= 0) put32(bytes, static_cast<std::size_t>(d.at), d.value);
+        bytes.resize(d.size);
+        // A failed load after a good one leaves no trace of the good one.
+        BitmapImage image;
+        ASSERT_EQ(loadBitmapBytes(image, good.data(), good.size()), 1);
+        EXPECT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 0);
+        EXPECT_EQ(image.info.biWidth, 0);
+        EXPECT_EQ(image.info.biHeight, 0);
+        EXPECT_EQ(image.pixels, nullptr);
+    }
 }
 
 TEST(Bitmap, LoadsPalettePicturesButConvertsOnly24Bit) {
-    std::vector<std::uint8_t> bytes(40 + 1024 + 16);
-    put32(bytes, 0, 40);
-    put32(bytes, 4, 4);
-    put32(bytes, 8, 4);
+    // 8 bits per pixel: the 1024-byte palette, then 16 bytes of pixels.
+    auto bytes = solidBitmap(4, 4, {1, 2, 3});
+    bytes.resize(40 + 1024 + 16, 5);
     bytes[14] = 8;
     put32(bytes, 20, 16);
-    bytes[40] = 10; // blue of entry 0
-    bytes[42] = 30; // red of entry 0
     BitmapImage image;
     ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
-    EXPECT_EQ(image.colours[0][0], 30);
-    EXPECT_EQ(image.colours[0][2], 10);
-    EXPECT_EQ(image.colours[0][3], 4);
-
     Level level(4);
-    writeTexels(image, Grey, {4, 0, 0}, level.bytes(), 16);
-    EXPECT_EQ(level.at(0, 0), 0xDEADBEEFu);
+    writeTexels(image, Colour, {4, 0, 0}, level.bytes(), 16);
+    EXPECT_EQ(level.texels, Level(4).texels);
 }
 
-TEST(Bitmap, LayoutCentresOddSizesAndHonoursPowersOfTwo) {
-    const TextureLayout label = textureLayout(32, 24, 0, 0, 0);
-    EXPECT_EQ(label.edge, 32);
-    EXPECT_EQ(label.y, 4);
-    const TextureLayout word = textureLayout(32, 20, 0, 0, 0);
-    EXPECT_EQ(word.y, 6);
-    EXPECT_EQ(word.x, 0);
-    EXPECT_EQ(textureLayout(1, 1, 0, 0, 0).edge, 1);
-    EXPECT_EQ(textureLayout(0, 0, 0, 0, 0).edge, 1);
-    EXPECT_EQ(textureLayout(33, 5, 0, 0, 0).edge, 64);
-    for (const int size : {0, -16, 24}) {
-        const TextureLayout worked = textureLayout(32, 20, 3, 3, size);
-        EXPECT_EQ(worked.edge, 32) << size;
-        EXPECT_EQ(worked.x, 0) << size;
-        EXPECT_EQ(worked.y, 6) << size;
+TEST(Bitmap, LayoutCentresInTheSmallestPowerOfTwoUnlessGivenOne) {
+    struct Case {
+        int width, height, x, y, size;
+        TextureLayout expected;
+    };
+    const Case cases[] = {
+        {32, 24, 0, 0, 0, {32, 0, 4}},   {32, 20, 3, 3, 0, {32, 0, 6}},
+        {32, 20, 3, 3, -16, {32, 0, 6}}, {32, 20, 3, 3, 24, {32, 0, 6}},
+        {33, 5, 0, 0, 0, {64, 15, 29}},  {1, 1, 0, 0, 0, {1, 0, 0}},
+        {0, 0, 0, 0, 0, {1, 0, 0}},      {32, 20, -5, 7, 16, {16, 0, 7}}, // negative x counts as 0
+    };
+    for (const Case& c : cases) {
+        const TextureLayout layout = textureLayout(c.width, c.height, c.x, c.y, c.size);
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " size " << c.size);
+        EXPECT_EQ(layout.edge, c.expected.edge);
+        EXPECT_EQ(layout.x, c.expected.x);
+        EXPECT_EQ(layout.y, c.expected.y);
     }
-    const TextureLayout given = textureLayout(32, 20, -5, 7, 16);
-    EXPECT_EQ(given.edge, 16);
-    EXPECT_EQ(given.x, 0);
-    EXPECT_EQ(given.y, 7);
 }
 
-TEST(Bitmap, ColourTexelsKeepColoursAndDropPureBlack) {
-    const auto bytes = makeBitmap(32, 20, [](int c, int r) {
-        if (c == 0 && r == 0) return Pixel{0, 0, 0};
-        if (c == 1 && r == 0) return Pixel{1, 0, 0};
-        return Pixel{0x30, 0x20, 0x10};
-    });
-    const Level level = convert(bytes, Colour);
-    ASSERT_EQ(level.edge, 32);
-    EXPECT_EQ(level.at(0, 5), 0xDEADBEEFu) << "rows above the picture are not written";
-    EXPECT_EQ(level.at(0, 6), 0x00000000u);
-    EXPECT_EQ(level.at(1, 6), 0xFF000001u);
-    EXPECT_EQ(level.at(31, 25), 0xFF102030u);
-    EXPECT_EQ(level.at(0, 26), 0xDEADBEEFu) << "rows below the picture are not written";
-
-    const Level tall = convert(solidBitmap(32, 24, {1, 1, 1}), Colour);
-    EXPECT_EQ(tall.at(5, 3), 0xDEADBEEFu);
-    EXPECT_EQ(tall.at(5, 4), 0xFF010101u);
-    EXPECT_EQ(tall.at(5, 27), 0xFF010101u);
-    EXPECT_EQ(tall.at(5, 28), 0xDEADBEEFu);
-
-    const Level dot = convert(solidBitmap(1, 1, {8, 0, 0}), Colour);
-    ASSERT_EQ(dot.edge, 1);
-    EXPECT_EQ(dot.at(0, 0), 0xFF000008u);
-}
-
-TEST(Bitmap, GreyTexelsTruncateEachChannel) {
-    const auto bytes = makeBitmap(2, 2, [](int c, int r) {
-        if (r == 0 && c == 0) return Pixel{9, 1, 3}; // every product truncates to 0
-        if (r == 0 && c == 1) return Pixel{9, 1, 4}; // red 4 gives 1
-        if (r == 1 && c == 0) return Pixel{255, 255, 255};
-        return Pixel{0, 0, 0};
-    });
-    const Level level = convert(bytes, Grey);
-    EXPECT_EQ(level.at(0, 0), 0x00000000u);
-    EXPECT_EQ(level.at(1, 0), 0xFF010101u);
-    EXPECT_EQ(level.at(0, 1), 0xFFFEFEFEu) << "76 + 150 + 28 = 254";
-    EXPECT_EQ(level.at(1, 1), 0x00000000u);
-
-    const Level untouched = convert(bytes, 2);
-    EXPECT_EQ(untouched.at(0, 1), 0xDEADBEEFu) << "an unknown mode converts nothing";
+TEST(Bitmap, ColourDropsOnlyPureBlackAndGreyTruncatesEachChannel) {
+    const Pixel pixels[] = {{0, 0, 0}, {1, 0, 0}, {0x30, 0x20, 0x10}, {9, 1, 4}};
+    const auto bytes = makeBitmap(2, 2, [&pixels](int c, int r) { return pixels[2 * r + c]; });
+    struct Case {
+        std::int32_t mode;
+        std::uint32_t texels[4];
+    };
+    const Case cases[] = {
+        {Colour, {0, 0xFF000001u, 0xFF102030u, 0xFF040109u}},
+        // Blue 1 gives 0.11, black; 16 x 0.3 + 32 x 0.59 + 48 x 0.11 gives 4 + 18 + 5.
+        {Grey, {0, 0, 0xFF1B1B1Bu, 0xFF010101u}},
+        {2, {unwritten, unwritten, unwritten, unwritten}}, // an unknown mode converts nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const Level level = convert(bytes, c.mode);
+        ASSERT_EQ(level.edge, 2);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(level.texels[i], c.texels[i]) << i;
+    }
+    EXPECT_EQ(convert(solidBitmap(1, 1, {255, 255, 255}), Grey).at(0, 0), 0xFFFEFEFEu)
+        << "76 + 150 + 28 = 254";
 }
 
 TEST(Bitmap, SmallPowerOfTwoSizeCropsRightAndBottom) {
     const auto bytes = markedBitmap(32, 32);
     const Level cropped = convert(bytes, Colour, 4, 2, 16);
     ASSERT_EQ(cropped.edge, 16);
-    EXPECT_EQ(cropped.at(3, 2), 0xDEADBEEFu);
+    EXPECT_EQ(cropped.at(3, 2), unwritten);
+    EXPECT_EQ(cropped.at(4, 1), unwritten);
     EXPECT_EQ(cropped.at(4, 2), 0xFF010107u) << "the top-left pixel at column 4, row 2";
     EXPECT_EQ(cropped.at(15, 15), 0xFF0C0E07u) << "column 11, row 13 of the picture";
 

@@ -1,34 +1,38 @@
-// Device set-up, the two vertex buffers and textures made on the software device.
-#include "graphics/geometry.h"
-#include "graphics/renderer.h"
-#include "graphics/textures.h"
+// The picture on the software device: its set-up, textures, the scene loaded with the game's own
+// pictures and sounds, and frames drawn from it; what the golden frames cannot show.
+#include "audio/sound_device.h"
+#include "graphics/score_display.h"
 #include "platform/message_box.h"
+#include "platform/resources.h"
+#include "platform/sound_sdl.h"
+#include "shell/world.h"
 #include "tests/graphics/bitmap_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 using namespace softgpu;
-using testing_bitmaps::makeBitmap;
-using testing_bitmaps::Pixel;
-using testing_bitmaps::solidBitmap;
 
 namespace {
+
+using Shown = std::vector<std::pair<std::string, std::string>>; // caption, text
 
 // Collects the message boxes shown while it lives.
 class MessageBoxes {
 public:
-    MessageBoxes() {
-        previous_ = platform::setMessageBoxPresenter(
-            [this](std::string_view caption, std::string_view text) {
-                shown.emplace_back(std::string(caption), std::string(text));
-            });
-    }
+    MessageBoxes()
+        : previous_(platform::setMessageBoxPresenter(
+              [this](std::string_view caption, std::string_view text) {
+                  shown.emplace_back(caption, text);
+              })) {}
     ~MessageBoxes() { platform::setMessageBoxPresenter(previous_); }
-    std::vector<std::pair<std::string, std::string>> shown;
+    Shown shown;
 
 private:
     platform::MessageBoxPresenter previous_;
@@ -40,142 +44,81 @@ DWORD renderState(IDirect3DDevice8* device, D3DRENDERSTATETYPE state) {
     return value;
 }
 
-DWORD stageState(IDirect3DDevice8* device, D3DTEXTURESTAGESTATETYPE state) {
-    DWORD value = 0xFFFFFFFF;
-    device->GetTextureStageState(0, state, &value);
-    return value;
-}
+TEST(Renderer, SetsTheCameraAndDefaultStatesAndFallsBackOnPlainerAdapters) {
+    AdapterOptions plain;
+    plain.vertexProcessingCaps = 0;
+    plain.alphaCmpCaps = D3DPCMPCAPS_ALWAYS;
+    for (const bool isPlain : {false, true}) {
+        SCOPED_TRACE(isPlain ? "no directional light, no alpha test" : "every capability");
+        ScopedAdapterOptions scoped(isPlain ? plain : AdapterOptions{});
+        MessageBoxes boxes;
+        MemorySink sink;
+        Renderer renderer;
+        ASSERT_EQ(initDevice(renderer, &sink, 1), 1);
+        EXPECT_TRUE(boxes.shown.empty());
+        IDirect3DDevice8* device = renderer.device;
+        EXPECT_EQ(device->backBuffer().width, 640);
+        EXPECT_EQ(device->backBuffer().height, 480);
 
-TEST(Renderer, WindowedSetUpFixesCameraLightAndDefaultStates) {
-    MessageBoxes boxes;
-    MemorySink sink;
-    Renderer renderer;
-    ASSERT_EQ(initDevice(renderer, &sink, 1), 1);
-    EXPECT_TRUE(boxes.shown.empty());
-    IDirect3DDevice8* device = renderer.device;
-    ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->backBuffer().width, 640);
-    EXPECT_EQ(device->backBuffer().height, 480);
+        Matrix4 set{}, expected{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -320, -240, 940, 1};
+        device->GetTransform(D3DTS_VIEW, &set);
+        EXPECT_EQ(std::memcmp(&set, &expected, sizeof set), 0);
+        device->GetTransform(D3DTS_PROJECTION, &set);
+        perspectiveMatrix(&expected, 0.5f, 1.3333334f, -1.0f, 1.0f);
+        EXPECT_EQ(std::memcmp(&set, &expected, sizeof set), 0);
 
-    Matrix4 view{};
-    device->GetTransform(D3DTS_VIEW, &view);
-    EXPECT_EQ(view._11, 1.0f);
-    EXPECT_EQ(view._41, -320.0f);
-    EXPECT_EQ(view._42, -240.0f);
-    EXPECT_EQ(view._43, 940.0f);
-    Matrix4 projection{};
-    device->GetTransform(D3DTS_PROJECTION, &projection);
-    EXPECT_NEAR(projection._22, 3.9163175f, 1e-6);
-    EXPECT_EQ(projection._43, 0.5f);
+        D3DLIGHT8 light{};
+        BOOL enabled = FALSE;
+        device->GetLightEnable(0, &enabled);
+        EXPECT_EQ(SUCCEEDED(device->GetLight(0, &light)) && enabled, !isPlain);
+        EXPECT_EQ(renderState(device, D3DRS_AMBIENT) == 0x40404040u, isPlain);
+        // Every blend adds, whatever the adapter; the alpha test drops the black of pictures.
+        EXPECT_EQ(renderState(device, D3DRS_SRCBLEND), D3DBLEND_ONE);
+        EXPECT_EQ(renderState(device, D3DRS_ALPHATESTENABLE), isPlain ? 0u : 1u);
+        EXPECT_EQ(renderState(device, D3DRS_ALPHAREF), isPlain ? 0u : 1u);
 
-    D3DLIGHT8 light{};
-    device->GetLight(0, &light);
-    EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
-    EXPECT_EQ(light.Direction.z, -1.0f);
-    BOOL enabled = FALSE;
-    device->GetLightEnable(0, &enabled);
-    EXPECT_TRUE(enabled);
-    EXPECT_NE(renderState(device, D3DRS_AMBIENT), 0x40404040u);
-
-    EXPECT_EQ(renderState(device, D3DRS_LIGHTING), 0u);
-    EXPECT_EQ(renderState(device, D3DRS_ZENABLE), 0u);
-    EXPECT_EQ(renderState(device, D3DRS_ALPHABLENDENABLE), 1u);
-    EXPECT_EQ(renderState(device, D3DRS_SRCBLEND), D3DBLEND_ONE);
-    EXPECT_EQ(renderState(device, D3DRS_DESTBLEND), D3DBLEND_ONE);
-    EXPECT_EQ(renderState(device, D3DRS_ALPHATESTENABLE), 1u);
-    EXPECT_EQ(renderState(device, D3DRS_ALPHAREF), 1u);
-    EXPECT_EQ(renderState(device, D3DRS_ALPHAFUNC), D3DCMP_GREATEREQUAL);
-    EXPECT_EQ(renderState(device, D3DRS_CULLMODE), D3DCULL_CCW);
-    EXPECT_EQ(stageState(device, D3DTSS_COLOROP), D3DTOP_MODULATE);
-    EXPECT_EQ(stageState(device, D3DTSS_COLORARG1), D3DTA_TEXTURE);
-    EXPECT_EQ(stageState(device, D3DTSS_COLORARG2), D3DTA_DIFFUSE);
-    EXPECT_EQ(stageState(device, D3DTSS_ALPHAOP), D3DTOP_SELECTARG1);
-    EXPECT_EQ(stageState(device, D3DTSS_MAGFILTER), D3DTEXF_LINEAR);
-    EXPECT_EQ(stageState(device, D3DTSS_MINFILTER), D3DTEXF_LINEAR);
-    EXPECT_EQ(stageState(device, D3DTSS_MIPFILTER), D3DTEXF_NONE);
-    DWORD fvf = 0;
-    device->GetVertexShader(&fvf);
-    EXPECT_EQ(fvf, 0x102u);
-
-    renderer.release();
-    EXPECT_EQ(renderer.device, nullptr);
-    EXPECT_EQ(renderer.direct3d, nullptr);
-    renderer.release(); // nothing left: harmless
-}
-
-TEST(Renderer, PlainerAdaptersGetAmbientLevelAndNoAlphaTest) {
-    AdapterOptions options;
-    options.vertexProcessingCaps = 0;
-    options.alphaCmpCaps = D3DPCMPCAPS_ALWAYS;
-    ScopedAdapterOptions scoped(options);
-    Renderer renderer;
-    ASSERT_EQ(initDevice(renderer, nullptr, 1), 1);
-    EXPECT_EQ(renderState(renderer.device, D3DRS_AMBIENT), 0x40404040u);
-    D3DLIGHT8 light{};
-    EXPECT_TRUE(FAILED(renderer.device->GetLight(0, &light))) << "no light was set";
-    EXPECT_EQ(renderState(renderer.device, D3DRS_ALPHATESTENABLE), 0u);
+        renderer.release();
+        EXPECT_EQ(renderer.device, nullptr);
+        EXPECT_EQ(renderer.direct3d, nullptr);
+        renderer.release(); // nothing left: harmless
+    }
 }
 
 TEST(Renderer, FailuresAreToldUnderLoadingErrorAndReturnZero) {
-    {
-        AdapterOptions options;
-        options.direct3dUnavailable = true;
-        ScopedAdapterOptions scoped(options);
+    AdapterOptions failing[4];
+    failing[0].direct3dUnavailable = true;
+    failing[1].deviceCreationFails = true;
+    failing[2].displayModeFails = true;
+    failing[3].fullScreenFormats = {}; // and full screen is asked for
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        ScopedAdapterOptions scoped(failing[i]);
         MessageBoxes boxes;
         Renderer renderer;
-        EXPECT_EQ(initDevice(renderer, nullptr, 1), 0);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].first, "Loading Error");
-        EXPECT_EQ(boxes.shown[0].second,
-                  "Problem initiating DirectX 8. Application will now terminate.");
-        EXPECT_EQ(renderer.direct3d, nullptr);
-    }
-    for (const bool modeUnreadable : {false, true}) {
-        AdapterOptions options;
-        options.deviceCreationFails = !modeUnreadable;
-        options.displayModeFails = modeUnreadable;
-        ScopedAdapterOptions scoped(options);
-        MessageBoxes boxes;
-        Renderer renderer;
-        EXPECT_EQ(initDevice(renderer, nullptr, 1), 0);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].first, "Loading Error");
-        EXPECT_EQ(boxes.shown[0].second,
-                  "Problem creating DirectX 8 device. Application will now terminate.");
+        EXPECT_EQ(initDevice(renderer, nullptr, i == 3 ? 0 : 1), 0);
+        const std::string told =
+            i == 0 ? "Problem initiating DirectX 8. Application will now terminate."
+                   : "Problem creating DirectX 8 device. Application will now terminate.";
+        EXPECT_EQ(boxes.shown, Shown({{"Loading Error", told}}));
         EXPECT_EQ(renderer.device, nullptr);
-        EXPECT_NE(renderer.direct3d, nullptr) << "kept until exit";
+        EXPECT_EQ(renderer.direct3d != nullptr, i != 0) << "the interface is kept until exit";
     }
 }
 
 TEST(Renderer, FullScreenPrefersSixteenBitFormats) {
+    const std::pair<std::vector<D3DFORMAT>, D3DFORMAT> cases[] = {
+        {{D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5}, D3DFMT_R5G6B5},
+        {{D3DFMT_X1R5G5B5, D3DFMT_X8R8G8B8}, D3DFMT_X1R5G5B5},
+        {{D3DFMT_X8R8G8B8}, D3DFMT_X8R8G8B8}, // the desktop's own
+        {{D3DFMT_A8R8G8B8}, D3DFMT_UNKNOWN},
+    };
     Renderer renderer;
     renderer.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-    AdapterOptions options;
-    options.fullScreenFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5};
-    {
+    for (const auto& [accepted, picked] : cases) {
+        AdapterOptions options;
+        options.fullScreenFormats = accepted;
         ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(pickFullScreenFormat(renderer), D3DFMT_R5G6B5);
-    }
-    options.fullScreenFormats = {D3DFMT_X1R5G5B5, D3DFMT_X8R8G8B8};
-    {
-        ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(pickFullScreenFormat(renderer), D3DFMT_X1R5G5B5);
-    }
-    options.fullScreenFormats = {D3DFMT_X8R8G8B8};
-    {
-        ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(pickFullScreenFormat(renderer), D3DFMT_X8R8G8B8);
-    }
-    options.fullScreenFormats = {};
-    {
-        ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(pickFullScreenFormat(renderer), D3DFMT_UNKNOWN);
-        MessageBoxes boxes;
-        Renderer fullScreen;
-        EXPECT_EQ(initDevice(fullScreen, nullptr, 0), 0) << "no format: creation fails";
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].second,
-                  "Problem creating DirectX 8 device. Application will now terminate.");
+        EXPECT_EQ(pickFullScreenFormat(renderer), picked) << picked;
     }
     MemorySink sink;
     Renderer fullScreen;
@@ -184,124 +127,217 @@ TEST(Renderer, FullScreenPrefersSixteenBitFormats) {
     EXPECT_EQ(fullScreen.device->backBuffer().height, 600);
 }
 
-class OnDevice : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(initDevice(renderer, nullptr, 1), 1); }
+TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlack) {
     Renderer renderer;
-};
-
-TEST_F(OnDevice, QuadAndBallBuffersHoldTheirVertices) {
-    QuadBuffer quad;
-    EXPECT_EQ(quad.create(renderer.device), D3D_OK);
-    ASSERT_NE(quad.vertexBuffer.get(), nullptr);
-    ASSERT_EQ(quad.vertexBuffer.get()->length(), 80u);
-    EXPECT_EQ(std::memcmp(quad.vertexBuffer.get()->data(), quadVertices.data(), 80), 0);
-
-    BallMesh ball;
-    Matrix4 placement{};
-    placement._41 = 5;
-    placement._22 = 0.9f;
-    placement._12 = 3;
-    EXPECT_EQ(ball.create(renderer.device, placement), 0);
-    EXPECT_EQ(ball.vertexCount, 544);
-    ASSERT_NE(ball.vertexBuffer.get(), nullptr);
-    EXPECT_EQ(ball.vertexBuffer.get()->length(), 17408u);
-    EXPECT_EQ(ball.vertexBuffer.get()->fvf(), 0x112u);
-    BallVertex last;
-    std::memcpy(&last, ball.vertexBuffer.get()->data() + 543 * 32, sizeof last);
-    EXPECT_NEAR(last.y, -40.0f, 1e-5);
-    EXPECT_EQ(last.u, -1.0f);
-    EXPECT_EQ(placement._41, 0.0f);
-    EXPECT_EQ(placement._22, 1.0f);
-    EXPECT_EQ(placement._44, 1.0f);
-    EXPECT_EQ(placement._12, 3.0f) << "entries off the diagonal and translation are not written";
-}
-
-TEST_F(OnDevice, BuffersThatCannotBeMadeLeaveEmptyHolders) {
-    AdapterOptions options;
-    options.vertexBufferCreationFails = true;
-    ScopedAdapterOptions scoped(options);
-    QuadBuffer quad;
-    EXPECT_TRUE(FAILED(quad.create(renderer.device)));
-    EXPECT_EQ(quad.vertexBuffer.get(), nullptr);
-    BallMesh ball;
-    Matrix4 placement{};
-    EXPECT_EQ(ball.create(renderer.device, placement), E_FAIL);
-    EXPECT_EQ(ball.vertexCount, 544);
-    EXPECT_EQ(ball.vertexBuffer.get(), nullptr);
-    EXPECT_EQ(placement._11, 0.0f) << "a ball that was not made keeps its placement";
-}
-
-// The texel at (column, row) of level 0.
-std::uint32_t texel(const TextureHolder& holder, int column, int row) {
-    const IDirect3DTexture8* texture = holder.get();
-    return texture->texels()[row * static_cast<int>(texture->width()) + column];
-}
-
-TEST_F(OnDevice, TexturesAreSquareWithThePictureCentredOnTransparentBlack) {
-    auto make = [this](const std::vector<std::uint8_t>& bytes, TextureHolder& holder,
-                       int size = 0) {
-        BitmapImage image;
-        loadBitmapBytes(image, bytes.data(), bytes.size());
-        return makeTextureFromImage(holder, renderer.device, image, Colour, 0, 0, size);
+    ASSERT_EQ(initDevice(renderer, nullptr, 1), 1);
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        std::int32_t mode;
+        std::uint32_t edge;
+        std::uint32_t top, bottom; // the picture's first and last texel rows
+        std::uint32_t colour;
     };
-    TextureHolder word;
-    make(solidBitmap(32, 20, {0, 0, 200}), word);
-    ASSERT_NE(word.get(), nullptr);
-    EXPECT_EQ(word.get()->width(), 32u);
-    EXPECT_EQ(word.get()->height(), 32u);
-    EXPECT_EQ(word.get()->format(), D3DFMT_A8R8G8B8);
-    EXPECT_EQ(texel(word, 0, 5), 0u);
-    EXPECT_EQ(texel(word, 0, 6), 0xFFC80000u);
-    EXPECT_EQ(texel(word, 31, 25), 0xFFC80000u);
-    EXPECT_EQ(texel(word, 31, 26), 0u);
-
-    TextureHolder label;
-    make(solidBitmap(32, 24, {9, 9, 9}), label);
-    EXPECT_EQ(texel(label, 3, 3), 0u);
-    EXPECT_EQ(texel(label, 3, 4), 0xFF090909u);
-    EXPECT_EQ(texel(label, 3, 27), 0xFF090909u);
-    EXPECT_EQ(texel(label, 3, 28), 0u);
-
-    TextureHolder dot;
-    make(solidBitmap(1, 1, {8, 0, 0}), dot);
-    EXPECT_EQ(dot.get()->width(), 1u);
-    EXPECT_EQ(texel(dot, 0, 0), 0xFF000008u);
-
-    TextureHolder cropped;
-    const auto layout = make(
-        makeBitmap(
-            32, 32,
-            [](int c, int r) {
-                return Pixel{0, static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(c + 1)};
-            }),
-        cropped, 16);
-    EXPECT_EQ(layout.edge, 16);
-    EXPECT_EQ(cropped.get()->width(), 16u);
-    EXPECT_EQ(texel(cropped, 15, 15), 0xFF100F00u);
-
-    // A picture that did not load gives a blank 1 x 1 texture.
-    TextureHolder missing;
-    make({}, missing);
-    ASSERT_NE(missing.get(), nullptr);
-    EXPECT_EQ(missing.get()->width(), 1u);
-    EXPECT_EQ(texel(missing, 0, 0), 0u);
-}
-
-TEST_F(OnDevice, GreyModeAndFailedTextureCreation) {
-    BitmapImage image;
-    const auto bytes = solidBitmap(2, 2, {9, 1, 4});
-    loadBitmapBytes(image, bytes.data(), bytes.size());
-    TextureHolder grey;
-    makeTextureFromImage(grey, renderer.device, image, Grey, 0, 0, 0);
-    EXPECT_EQ(texel(grey, 1, 1), 0xFF010101u);
+    const Case cases[] = {
+        {"32 x 20", testing_bitmaps::solidBitmap(32, 20, {0, 0, 200}), Colour, 32, 6, 25,
+         0xFFC80000u},
+        // 9 x 0.3 + 9 x 0.59 + 9 x 0.11 gives 2 + 5 + 0.
+        {"32 x 24 in grey", testing_bitmaps::solidBitmap(32, 24, {9, 9, 9}), Grey, 32, 4, 27,
+         0xFF070707u},
+        {"did not load: blank", {}, Colour, 1, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BitmapImage image;
+        loadBitmapBytes(image, c.bytes.data(), c.bytes.size());
+        TextureHolder holder;
+        makeTextureFromImage(holder, renderer.device, image, c.mode, 0, 0, 0);
+        const IDirect3DTexture8* texture = holder.get();
+        ASSERT_NE(texture, nullptr);
+        ASSERT_EQ(texture->width(), c.edge);
+        EXPECT_EQ(texture->height(), c.edge);
+        EXPECT_EQ(texture->format(), D3DFMT_A8R8G8B8);
+        for (std::uint32_t row = 0; row < c.edge; ++row) {
+            const std::uint32_t expected = row >= c.top && row <= c.bottom ? c.colour : 0;
+            EXPECT_EQ(texture->texels()[row * c.edge], expected) << row;
+            EXPECT_EQ(texture->texels()[row * c.edge + c.edge - 1], expected) << row;
+        }
+    }
 
     AdapterOptions options;
     options.textureCreationFails = true;
     ScopedAdapterOptions scoped(options);
+    BitmapImage image;
     TextureHolder none;
     makeTextureFromImage(none, renderer.device, image, Colour, 0, 0, 0);
     EXPECT_EQ(none.get(), nullptr);
+}
+
+// A sound system that cannot start at all.
+std::unique_ptr<platform::SoundDevice> openNoSound(std::string& reason) {
+    reason = "no sound here";
+    return nullptr;
+}
+
+// The game's objects presenting to memory, the sound on SDL's silent driver.
+struct TestWorld {
+    TestWorld() : previousOpener(setSoundDeviceOpener(platform::openSdlSoundDevice)) {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    ~TestWorld() { setSoundDeviceOpener(previousOpener); }
+    int start() { return initDevice(world, &sink, 1) == 1 ? loadScene(world) : -1; }
+    void frame() {
+        ticks.advance(16);
+        updateFrame(world.game);
+        drawFrame(world);
+    }
+
+    platform::SoundDeviceOpener previousOpener;
+    platform::ManualTickSource ticks{0};
+    platform::ManualPointerSource pointer;
+    MemorySink sink;
+    World world{ticks, pointer, {}};
+};
+
+TEST(Scene, LoadsSilentlyWithEverySoundAndDigitOnABlackPicture) {
+    MessageBoxes boxes;
+    TestWorld t;
+    World& w = t.world;
+    ASSERT_EQ(initDevice(w, &t.sink, 1), 1);
+    w.renderer.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFFu, 1.0f, 0);
+    ASSERT_EQ(loadScene(w), 1);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(w.state.kickSound, 0);
+    EXPECT_EQ(w.state.bounceSound, 1);
+    EXPECT_EQ(w.state.hoverSound, 2);
+    EXPECT_EQ(w.renderer.device->backBuffer().at(320, 240), 0xFF000000u) << "the loading clear";
+
+    // Each digit texture shows its own bitmap, laid out as the first one.
+    for (int d = 0; d < 10; ++d) {
+        const auto resource = platform::findResource(platform::ResourceType::Bitmap, 2021 + d);
+        BitmapImage image;
+        ASSERT_EQ(loadBitmapBytes(image, resource->bytes, resource->size), 1);
+        std::vector<std::uint32_t> expected(16 * 16, 0);
+        writeTexels(image, Colour, {16, 0, 0}, reinterpret_cast<std::uint8_t*>(expected.data()),
+                    64);
+        const IDirect3DTexture8* texture = w.digits.digitTextures[d].get();
+        ASSERT_NE(texture, nullptr);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), texture->texels())) << d;
+    }
+}
+
+TEST(Scene, SoundProblemsAreToldOnceAndOnlyAMissingDeviceEndsTheLoad) {
+    for (const bool noDevice : {true, false}) {
+        SCOPED_TRACE(noDevice ? "no sound device" : "no sound loads");
+        MessageBoxes boxes;
+        TestWorld t;
+        if (noDevice) setSoundDeviceOpener(openNoSound);
+        t.world.sounds.capacity = 0; // no room: every sound fails to load
+        EXPECT_EQ(t.start(), noDevice ? 0 : 1);
+        const Shown told =
+            noDevice ? Shown{{"Error", "Unable to create DirectSound object"},
+                             {"Loading Error",
+                              "Problem initiating DirectSound 8. Application will now terminate."}}
+                     : Shown{{"Loading problems.",
+                              "Not all sounds were loaded but application will continue."}};
+        EXPECT_EQ(boxes.shown, told);
+        EXPECT_EQ(t.world.state.kickSound, soundNotLoaded);
+        // The pictures were made before the sound was started.
+        EXPECT_NE(t.world.scene.wallTexture.get(), nullptr);
+        EXPECT_NE(t.world.digits.digitTextures[9].get(), nullptr);
+    }
+}
+
+TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMade) {
+    AdapterOptions options;
+    options.vertexBufferCreationFails = true;
+    options.textureCreationFails = true;
+    ScopedAdapterOptions scoped(options);
+    MessageBoxes boxes;
+    TestWorld t;
+    EXPECT_EQ(t.start(), 1) << "failed creations are not reported";
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(t.world.quadBuffer.vertexBuffer.get(), nullptr);
+    EXPECT_EQ(t.world.ballMesh.vertexBuffer.get(), nullptr);
+    EXPECT_EQ(t.world.ballMesh.vertexCount, 544);
+    for (int i = 0; i < 3; ++i) t.frame();
+    EXPECT_EQ(t.sink.presentCount(), 3);
+    EXPECT_EQ(t.sink.lastFrame().at(320, 240) & 0xFFFFFF, 0u) << "nothing to draw with";
+}
+
+TEST(ScoreDisplay, NumbersAreLeftAlignedAndDrawnUnitsFirst) {
+    struct Case {
+        std::int32_t value;
+        float firstX;
+        std::vector<std::pair<int, float>> drawn; // digit and x, in drawing order
+    };
+    const Case cases[] = {
+        {0, 488.5f, {{0, 488.5f}}},
+        {7, 488.5f, {{7, 488.5f}}},
+        {1234, 488.5f, {{4, 536.5f}, {3, 520.5f}, {2, 504.5f}, {1, 488.5f}}},
+        {10, 172.5f, {{0, 188.5f}, {1, 172.5f}}},
+        {60, 126.5f, {{0, 142.5f}, {6, 126.5f}}},
+    };
+    std::array<DigitDraw, 10> digits;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        ASSERT_EQ(layOutNumber(c.value, c.firstX, digits), static_cast<int>(c.drawn.size()));
+        for (std::size_t i = 0; i < c.drawn.size(); ++i) {
+            EXPECT_EQ(digits[i].digit, c.drawn[i].first) << i;
+            EXPECT_EQ(digits[i].x, c.drawn[i].second) << i;
+        }
+    }
+    EXPECT_EQ(layOutNumber(2147483647, 0, digits), 10);
+}
+
+class Frames : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(t.start(), 1); }
+    std::uint64_t drawsOfOneFrame() {
+        t.world.renderer.device->resetStats();
+        drawFrame(t.world);
+        return t.world.renderer.device->stats().drawCalls;
+    }
+    TestWorld t;
+    World& w = t.world;
+};
+
+TEST_F(Frames, PointerTintFollowsTheZoneAndOnlyTheCloseButtonGlows) {
+    const auto plain = drawsOfOneFrame();
+    struct Case {
+        std::int32_t zone;
+        D3DCOLORVALUE tint;
+        int glows;
+    };
+    const Case cases[] = {{zoneDragStrip, {0.6f, 0.4f, 1.0f, 0}, 0},
+                          {zoneCloseButton, {0.6f, 0.8f, 1.0f, 0}, 1},
+                          {7, {0.7f, 0.7f, 0.9f, 0}, 0},
+                          {0, {0.7f, 0.7f, 0.9f, 0}, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        w.state.pointerZone = c.zone;
+        EXPECT_EQ(drawsOfOneFrame(), plain + c.glows);
+        const D3DCOLORVALUE& tint = w.pose.shadowMaterial.Emissive;
+        EXPECT_EQ(std::memcmp(&tint, &c.tint, 3 * sizeof(float)), 0) << tint.r << tint.g << tint.b;
+    }
+    // The glow: a 24 x 24 upright square centred up and left of the close button.
+    const Matrix4 glow = spritePlacement(12, 12, 526.5f, 429.5f, 0);
+    EXPECT_EQ(std::memcmp(&w.pose.shadowPlacement, &glow, sizeof glow), 0);
+}
+
+TEST_F(Frames, WallsAreRedrawnWholeAndLookTheSameUnlitAndLit) {
+    // Points on the back, left, right, floor and ceiling walls that no sprite covers.
+    const int points[][2] = {{450, 150}, {470, 330}, {130, 240}, {510, 240}, {200, 400}, {200, 80}};
+    drawFrame(w); // the first frame draws its walls with lighting still off
+    std::vector<std::uint32_t> first;
+    for (const auto& p : points) first.push_back(w.renderer.device->backBuffer().at(p[0], p[1]));
+
+    std::memset(&w.scene.wallPlacement, 0x3F, sizeof w.scene.wallPlacement);
+    drawFrame(w);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(w.renderer.device->backBuffer().at(points[i][0], points[i][1]), first[i])
+            << points[i][0] << ", " << points[i][1];
+    }
 }
 
 } // namespace
