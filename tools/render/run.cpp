@@ -70,6 +70,83 @@ bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& sink,
     return written;
 }
 
+// Applies one of the frame's commands before its update, as the main loop handles messages
+// between two frames. Returns false when a release over the close button ends the game.
+bool handleEvent(const ScriptEvent& event, World& world, platform::ManualPointerSource& pointer,
+                 std::uint32_t& step) {
+    using Kind = ScriptEvent::Kind;
+    GameState& state = world.state;
+    switch (event.kind) {
+    case Kind::Step:
+        step = static_cast<std::uint32_t>(event.a);
+        break;
+    case Kind::Pointer:
+        pointer.position = {static_cast<int>(event.a), static_cast<int>(event.b)};
+        break;
+    case Kind::Press:
+        // A press in a drag strip drags the window (here: nowhere) and never reaches the game;
+        // anywhere else it is the kick.
+        if (state.pointerZone != zoneDragStrip) kick(world.game);
+        break;
+    case Kind::Release:
+        return state.pointerZone != zoneCloseButton;
+    case Kind::RightRelease:
+        // The drag strips belong to the window's caption, whose buttons the game never hears of.
+        if (state.pointerZone != zoneDragStrip) state.showFps = state.showFps ? 0 : 1;
+        break;
+    case Kind::RightPress:
+    case Kind::Shot:
+        break;
+    }
+    return true;
+}
+
+int runFrames(const Script& script, const RunOptions& options) {
+    TemporaryScoreFile scoreFile;
+    platform::ManualTickSource ticks(script.clockStart);
+    platform::ManualPointerSource pointer;
+    softgpu::MemorySink sink;
+    World world(ticks, pointer, scoreFile.path());
+    if (!initDevice(world, &sink, 1) || !loadScene(world)) {
+        std::fprintf(stderr, "hopla-render: the game did not start\n");
+        return 1;
+    }
+
+    int result = 0;
+    std::uint32_t step = script.step;
+    const int frames = frameCount(script);
+    for (int frame = 0; frame < frames; ++frame) {
+        for (const ScriptEvent& event : script.events) {
+            if (event.frame == frame && !handleEvent(event, world, pointer, step)) {
+                std::fprintf(stderr,
+                             "hopla-render: the close button ended the game before frame %d\n",
+                             frame);
+                for (const ScriptEvent& shot : script.events) {
+                    if (shot.kind == ScriptEvent::Kind::Shot && shot.frame >= frame) {
+                        std::fprintf(stderr, "hopla-render: %s (frame %d) was not written\n",
+                                     shot.file.c_str(), shot.frame);
+                        result = 1;
+                    }
+                }
+                return result;
+            }
+        }
+
+        ticks.advance(step);
+        updateFrame(world.game);
+        drawFrame(world);
+
+        for (const ScriptEvent& event : script.events) {
+            if (event.frame == frame && event.kind == ScriptEvent::Kind::Shot &&
+                !writeShot(event, sink, options)) {
+                result = 1;
+            }
+        }
+        if (options.trace) writeTrace(*options.trace, frame, world, ticks);
+    }
+    return result;
+}
+
 } // namespace
 
 int runScript(const Script& script, const RunOptions& options) {
@@ -78,87 +155,7 @@ int runScript(const Script& script, const RunOptions& options) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const platform::SoundDeviceOpener previousOpener =
         setSoundDeviceOpener(platform::openSdlSoundDevice);
-
-    int result = 0;
-    {
-        TemporaryScoreFile scoreFile;
-        platform::ManualTickSource ticks(script.clockStart);
-        platform::ManualPointerSource pointer;
-        softgpu::MemorySink sink;
-        World world(ticks, pointer, scoreFile.path());
-
-        if (!initDevice(world, &sink, 1) || !loadScene(world)) {
-            std::fprintf(stderr, "hopla-render: the game did not start\n");
-            setSoundDeviceOpener(previousOpener);
-            return 1;
-        }
-
-        using Kind = ScriptEvent::Kind;
-        const int frames = frameCount(script);
-        std::uint32_t step = script.step;
-        bool ended = false;
-        for (int frame = 0; frame < frames && !ended; ++frame) {
-            // Button messages are handled between frames, before this frame's update.
-            for (const ScriptEvent& event : script.events) {
-                if (event.frame != frame) continue;
-                switch (event.kind) {
-                case Kind::Step:
-                    step = static_cast<std::uint32_t>(event.a);
-                    break;
-                case Kind::Pointer:
-                    pointer.position = {static_cast<int>(event.a), static_cast<int>(event.b)};
-                    break;
-                case Kind::Press:
-                    // A press in a drag strip drags the window (here: nowhere) and never
-                    // reaches the game; anywhere else it is the kick.
-                    if (world.state.pointerZone != zoneDragStrip) kick(world.game);
-                    break;
-                case Kind::Release:
-                    // As the window procedure does: a release over the close button ends the
-                    // game.
-                    if (world.state.pointerZone == zoneCloseButton) ended = true;
-                    break;
-                case Kind::RightPress:
-                    break;
-                case Kind::RightRelease:
-                    // The drag strips belong to the window's caption, whose buttons the game
-                    // never hears of.
-                    if (world.state.pointerZone != zoneDragStrip) {
-                        world.state.showFps = world.state.showFps ? 0 : 1;
-                    }
-                    break;
-                case Kind::Shot:
-                    break;
-                }
-                if (ended) break;
-            }
-            if (ended) {
-                std::fprintf(stderr,
-                             "hopla-render: the close button ended the game before frame %d\n",
-                             frame);
-                for (const ScriptEvent& event : script.events) {
-                    if (event.kind == Kind::Shot && event.frame >= frame) {
-                        std::fprintf(stderr, "hopla-render: %s (frame %d) was not written\n",
-                                     event.file.c_str(), event.frame);
-                        result = 1;
-                    }
-                }
-                break;
-            }
-
-            ticks.advance(step);
-            updateFrame(world.game);
-            drawFrame(world);
-
-            for (const ScriptEvent& event : script.events) {
-                if (event.frame == frame && event.kind == Kind::Shot &&
-                    !writeShot(event, sink, options)) {
-                    result = 1;
-                }
-            }
-            if (options.trace) writeTrace(*options.trace, frame, world, ticks);
-        }
-    }
+    const int result = runFrames(script, options);
     setSoundDeviceOpener(previousOpener);
     return result;
 }
