@@ -50,6 +50,11 @@ std::unique_ptr<platform::SoundDevice> openMemorySound(std::string&) {
     return std::make_unique<MemorySoundDevice>();
 }
 
+// Every figure is in milliseconds, summed up over five runs (mean, median, spread).
+void inMillisecondsOverFiveRuns(benchmark::internal::Benchmark* target) {
+    target->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
 struct Game {
     Game() : world(ticks, pointer, {}) {
         setSoundDeviceOpener(openMemorySound);
@@ -91,10 +96,7 @@ void drawFrameAfterKick(benchmark::State& state) {
     state.counters["pixels"] = static_cast<double>(work.pixelsShaded) / frames;
     state.SetLabel("score " + std::to_string(game.world.scores.score));
 }
-BENCHMARK(drawFrameAfterKick)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(drawFrameAfterKick)->Apply(inMillisecondsOverFiveRuns);
 
 void updateAndDrawInPlay(benchmark::State& state) {
     Game game;
@@ -107,10 +109,7 @@ void updateAndDrawInPlay(benchmark::State& state) {
     }
     state.SetLabel("score " + std::to_string(game.world.scores.score));
 }
-BENCHMARK(updateAndDrawInPlay)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(updateAndDrawInPlay)->Apply(inMillisecondsOverFiveRuns);
 
 void startUpToLoadedScene(benchmark::State& state) {
     setSoundDeviceOpener(openMemorySound);
@@ -123,9 +122,6 @@ void startUpToLoadedScene(benchmark::State& state) {
         benchmark::DoNotOptimize(world.scene.wallTexture.get());
     }
 }
-BENCHMARK(startUpToLoadedScene)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(startUpToLoadedScene)->Apply(inMillisecondsOverFiveRuns);
 
 } // namespace
