@@ -1,7 +1,7 @@
 // Time of one whole frame like the game's (five walls, the lit ball, about thirty pictures,
 // then Present into memory) on the software device, and the fill rate it works out to.
 // Run: build/bin/softgpu_bench  (the median row is the figure; rates are per CPU second).
-#include "tests/softgpu/game_like_scene.h"
+#include "bench/softgpu/game_like_scene.h"
 
 #include <benchmark/benchmark.h>
 

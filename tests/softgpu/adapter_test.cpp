@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace softgpu::testing {
 namespace {
 
-D3DPRESENT_PARAMETERS windowedParameters() {
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.Windowed = TRUE;
-    return parameters;
+HRESULT createDevice(IDirect3D8* direct3d, MemorySink& sink, D3DPRESENT_PARAMETERS& parameters,
+                     IDirect3DDevice8** device) {
+    return direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
+                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, device);
 }
 
 TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
@@ -33,15 +33,13 @@ TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
 TEST(AdapterTest, DeviceCreationFollowsTheStagedOptions) {
     Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
     MemorySink sink;
+    D3DPRESENT_PARAMETERS parameters = windowedParameters();
     {
         AdapterOptions options;
         options.deviceCreationFails = true;
         ScopedAdapterOptions scoped(options);
-        D3DPRESENT_PARAMETERS parameters = windowedParameters();
         IDirect3DDevice8* device = reinterpret_cast<IDirect3DDevice8*>(&sink);
-        EXPECT_TRUE(FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
-                                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                                  &device)));
+        EXPECT_TRUE(FAILED(createDevice(direct3d.pointer, sink, parameters, &device)));
         EXPECT_EQ(device, nullptr);
     }
     // Full screen with D3DFMT_UNKNOWN, as the game's format choice ends when nothing passes.
@@ -51,15 +49,10 @@ TEST(AdapterTest, DeviceCreationFollowsTheStagedOptions) {
     fullScreen.BackBufferFormat = D3DFMT_UNKNOWN;
     fullScreen.SwapEffect = D3DSWAPEFFECT_FLIP;
     IDirect3DDevice8* device = nullptr;
-    EXPECT_TRUE(
-        FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
-                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &fullScreen, &device)));
+    EXPECT_TRUE(FAILED(createDevice(direct3d.pointer, sink, fullScreen, &device)));
 
     // Windowed with 0 x 0 takes the 640 x 480 client area.
-    D3DPRESENT_PARAMETERS parameters = windowedParameters();
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
-                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device),
-              D3D_OK);
+    ASSERT_EQ(createDevice(direct3d.pointer, sink, parameters, &device), D3D_OK);
     Held<IDirect3DDevice8> held(device);
     EXPECT_EQ(device->backBuffer().width, 640);
     EXPECT_EQ(device->backBuffer().height, 480);
@@ -84,41 +77,17 @@ TEST(AdapterTest, FullScreenFormatsAndCapabilitiesComeFromTheOptions) {
     EXPECT_EQ(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
 }
 
-TEST(DeviceTest, StartsWithThePlatformDefaultsAndKeepsWhatIsSet) {
+TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {
     TestDevice device;
     D3DCAPS8 caps{};
     ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
     EXPECT_NE(caps.VertexProcessingCaps & D3DVTXPCAPS_DIRECTIONALLIGHTS, 0u);
     EXPECT_NE(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
-
-    DWORD value = 0;
-    device->GetRenderState(D3DRS_CULLMODE, &value);
-    EXPECT_EQ(value, D3DCULL_CCW);
-    device->GetRenderState(D3DRS_AMBIENT, &value);
-    EXPECT_EQ(value, 0u);
-    device->GetTextureStageState(0, D3DTSS_ADDRESSU, &value);
-    EXPECT_EQ(value, D3DTADDRESS_WRAP);
-    device->GetTextureStageState(0, D3DTSS_MIPFILTER, &value);
-    EXPECT_EQ(value, D3DTEXF_NONE);
-
-    const D3DMATRIX world = placement(3, 4, 5, 6, 7);
-    device->SetTransform(D3DTS_WORLD, &world);
-    D3DMATRIX back{};
-    device->GetTransform(D3DTS_WORLD, &back);
-    EXPECT_EQ(back._11, 3.0f);
-    EXPECT_EQ(back._43, 7.0f);
-    device->GetTransform(D3DTS_VIEW, &back);
-    EXPECT_EQ(back._43, 940.0f);
-
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Direction = D3DVECTOR{0, 0, -1};
-    EXPECT_EQ(device->SetLight(0, &light), D3D_OK);
-    EXPECT_EQ(device->LightEnable(0, TRUE), D3D_OK);
-    BOOL enabled = FALSE;
-    device->GetLightEnable(0, &enabled);
-    EXPECT_TRUE(enabled);
-    EXPECT_TRUE(FAILED(device->GetLightEnable(5, &enabled)));
+    DWORD cull = 0, address = 0;
+    device->GetRenderState(D3DRS_CULLMODE, &cull);
+    device->GetTextureStageState(0, D3DTSS_ADDRESSU, &address);
+    EXPECT_EQ(cull, D3DCULL_CCW);
+    EXPECT_EQ(address, D3DTADDRESS_WRAP);
 
     // Calls the device cannot honour are refused rather than half done.
     EXPECT_TRUE(FAILED(device->SetVertexShader(0x004))); // pretransformed vertices
@@ -133,56 +102,53 @@ TEST(DeviceTest, StartsWithThePlatformDefaultsAndKeepsWhatIsSet) {
 
 TEST(ResourceTest, TexturesStartTransparentAndLockWithTheirPitch) {
     TestDevice device;
-    IDirect3DTexture8* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+    Held<IDirect3DTexture8> texture;
+    ASSERT_EQ(device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture.out()),
               D3D_OK);
-    Held<IDirect3DTexture8> held(texture);
     EXPECT_EQ(texture->GetLevelCount(), 6u); // 32, 16, 8, 4, 2, 1
     D3DLOCKED_RECT locked{};
     ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(locked.Pitch, 128);
     const auto* texels = static_cast<const std::uint32_t*>(locked.pBits);
-    int nonZero = 0;
-    for (int i = 0; i < 32 * 32; ++i) nonZero += texels[i] != 0;
-    EXPECT_EQ(nonZero, 0);
+    EXPECT_EQ(std::count(texels, texels + 32 * 32, 0u), 32 * 32);
     EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, nullptr, 0))); // already locked
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
     EXPECT_TRUE(FAILED(texture->UnlockRect(0)));
 
+    // Edges that are not powers of two, formats other than 32-bit, and staged failures.
     IDirect3DTexture8* refused = nullptr;
-    EXPECT_TRUE(
-        FAILED(device->CreateTexture(24, 24, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &refused)));
-    EXPECT_TRUE(
-        FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &refused)));
+    auto create = [&](UINT edge, D3DFORMAT format) {
+        return device->CreateTexture(edge, edge, 1, 0, format, D3DPOOL_MANAGED, &refused);
+    };
+    EXPECT_TRUE(FAILED(create(24, D3DFMT_A8R8G8B8)));
+    EXPECT_TRUE(FAILED(create(16, D3DFMT_R5G6B5)));
     EXPECT_EQ(refused, nullptr);
     AdapterOptions options;
     options.textureCreationFails = true;
     options.vertexBufferCreationFails = true;
     ScopedAdapterOptions scoped(options);
-    EXPECT_TRUE(
-        FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &refused)));
+    EXPECT_TRUE(FAILED(create(16, D3DFMT_A8R8G8B8)));
     IDirect3DVertexBuffer8* buffer = nullptr;
-    EXPECT_TRUE(FAILED(device->CreateVertexBuffer(80, 0, 0x102, D3DPOOL_DEFAULT, &buffer)));
+    EXPECT_TRUE(
+        FAILED(device->CreateVertexBuffer(80, 0, QuadVertex::fvf, D3DPOOL_DEFAULT, &buffer)));
     EXPECT_EQ(buffer, nullptr);
 }
 
 TEST(ResourceTest, VertexBuffersLockInsideTheirLengthOnly) {
     TestDevice device;
-    IDirect3DVertexBuffer8* buffer = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(80, 0, 0x102, D3DPOOL_DEFAULT, &buffer), D3D_OK);
-    Held<IDirect3DVertexBuffer8> held(buffer);
+    Held<IDirect3DVertexBuffer8> buffer;
+    ASSERT_EQ(device->CreateVertexBuffer(80, 0, QuadVertex::fvf, D3DPOOL_DEFAULT, buffer.out()),
+              D3D_OK);
     BYTE* data = nullptr;
     EXPECT_TRUE(FAILED(buffer->Lock(40, 41, &data, 0)));
     EXPECT_EQ(data, nullptr);
     ASSERT_EQ(buffer->Lock(40, 0, &data, 0), D3D_OK);
     EXPECT_EQ(data, buffer->data() + 40);
     EXPECT_EQ(buffer->Unlock(), D3D_OK);
-    {
-        AdapterOptions options;
-        options.lockFails = true;
-        ScopedAdapterOptions scoped(options);
-        EXPECT_TRUE(FAILED(buffer->Lock(0, 0, &data, 0)));
-    }
+    AdapterOptions options;
+    options.lockFails = true;
+    ScopedAdapterOptions scoped(options);
+    EXPECT_TRUE(FAILED(buffer->Lock(0, 0, &data, 0)));
 }
 
 TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {

@@ -1,5 +1,6 @@
-// What a covered pixel becomes: exact 1:1 pictures, bilinear filtering with wrap addressing,
-// perspective-correct texture coordinates, the alpha test, additive blending and lighting.
+// What a covered pixel becomes: exact 1:1 pictures, bilinear filtering and the addressing
+// modes, perspective-correct texture coordinates, the alpha test, additive blending and
+// lighting; and the vector kernels drawing what the plain ones draw.
 #include "platform/softgpu/span_kernels.h"
 #include "tests/softgpu/test_support.h"
 
@@ -22,66 +23,87 @@ std::uint32_t randomTexel(int x, int y) {
     return 0xFF000000u | ((h ^ (h >> 13)) & 0xFFFFFFu);
 }
 
+// Channel of a colour: 16 red, 8 green, 0 blue.
+int channelOf(std::uint32_t colour, int shift) {
+    return static_cast<int>((colour >> shift) & 0xFF);
+}
+
 int largestChannelDifference(std::uint32_t a, std::uint32_t b) {
     int largest = 0;
-    for (int shift : {0, 8, 16}) {
+    for (int shift : {0, 8, 16})
         largest = std::max(largest, std::abs(channelOf(a, shift) - channelOf(b, shift)));
-    }
     return largest;
 }
 
-TEST(ShadingTest, AOneToOnePictureReproducesItsTextureExactly) {
-    for (bool lit : {false, true}) {
+TEST(ShadingTest, OneToOnePicturesKeepTheirTexelsDropTransparentOnesAndSaturateWhenAdded) {
+    // Random texels in a checker with transparent black ones, on a grey background. Every
+    // third column of them has an alpha of 1, just at the reference, and must pass.
+    auto texel = [](int x, int y) {
+        if ((x + y) % 2 != 0) return 0u;
+        return randomTexel(x, y) & (x % 3 == 0 ? 0x01FFFFFFu : 0xFFFFFFFFu);
+    };
+    const std::uint32_t grey = 0x404040u;
+    struct Case {
+        bool lit;
+        bool additive;
+        bool alphaTest;
+    };
+    for (const Case& c :
+         {Case{false, false, true}, Case{true, false, true}, Case{false, true, true},
+          Case{true, true, true}, Case{false, false, false}}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "lit " << c.lit << " additive " << c.additive << " test " << c.alphaTest);
         TestDevice device;
-        device.useGameStates(false);
-        IDirect3DTexture8* texture = device.makeTexture(16, 16, randomTexel);
-        if (lit) {
+        device.useGameStates(c.additive);
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaTest ? TRUE : FALSE);
+        if (c.lit) {
             // Lit without normals: emissive white only, as the game draws its pictures.
             D3DMATERIAL8 material{};
             material.Emissive = D3DCOLORVALUE{1, 1, 1, 0};
             device->SetMaterial(&material);
             device->SetRenderState(D3DRS_LIGHTING, TRUE);
         }
-        // Scale 8 at a .5 position: 16 x 16 pixels, one texel each. Its top-left pixel is
-        // (93, 272): x 92.5..108.5, y 192.5..208.5 seen from above.
-        device.drawQuad(placement(8, 8, 100.5f, 200.5f), texture);
-        int wrong = 0;
-        for (int y = 268; y < 292; ++y) {
-            for (int x = 88; x < 112; ++x) {
-                const bool inside = x >= 93 && x < 109 && y >= 272 && y < 288;
-                const std::uint32_t expected =
-                    inside ? randomTexel(x - 93, y - 272) & 0xFFFFFFu : 0u;
-                wrong += device.pixel(x, y) != expected;
-            }
-        }
-        EXPECT_EQ(wrong, 0) << (lit ? "lit" : "unlit");
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, grey, 1.0f, 0);
+        // Scale 8 at a .5 position: 16 x 16 pixels, one texel each, drawn twice. Its top-left
+        // pixel is (93, 272): x 92.5..108.5, y 192.5..208.5 seen from above.
+        IDirect3DTexture8* texture = device.makeTexture(16, 16, texel);
+        for (int pass = 0; pass < 2; ++pass)
+            device.drawQuad(placement(8, 8, 100.5f, 200.5f), texture);
+        const int wrong = device.countPixels(
+            [&](int x, int y, std::uint32_t pixel) {
+                if (x < 93 || x >= 109 || y < 272 || y >= 288) return pixel != grey;
+                const std::uint32_t drawn = texel(x - 93, y - 272);
+                if (drawn == 0) return pixel != (c.alphaTest ? grey : 0u);
+                if (!c.additive) return pixel != (drawn & 0xFFFFFFu);
+                std::uint32_t sum = 0;
+                for (int shift : {0, 8, 16}) {
+                    const int channel = channelOf(grey, shift) + 2 * channelOf(drawn, shift);
+                    sum |= static_cast<std::uint32_t>(std::min(channel, 255)) << shift;
+                }
+                return pixel != sum;
+            },
+            88, 268, 112, 292);
+        EXPECT_EQ(wrong, 0);
     }
 }
 
 TEST(ShadingTest, BilinearFilteringWrapsAroundTheTextureEdges) {
     TestDevice device;
     device.useGameStates(false);
-    IDirect3DTexture8* texture = device.makeTexture(16, 16, randomTexel);
     // A strip 64 wide and 16 high whose u runs from -1 to 3, so the picture repeats four
     // times, placed on whole units so every pixel samples between two texels.
-    const QuadVertex strip[4] = {
-        {68, 216, 0, -1, 0}, {132, 216, 0, 3, 0}, {68, 200, 0, -1, 1}, {132, 200, 0, 3, 1}};
-    IDirect3DVertexBuffer8* buffer = device.makeBuffer(strip, sizeof strip, 0x102);
-    device->SetStreamSource(0, buffer, sizeof(QuadVertex));
-    device->SetTexture(0, texture);
-    const D3DMATRIX world = identityMatrix();
-    device->SetTransform(D3DTS_WORLD, &world);
-    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-
+    device.drawVertices(
+        D3DPT_TRIANGLESTRIP,
+        {{68, 216, 0, -1, 0}, {132, 216, 0, 3, 0}, {68, 200, 0, -1, 1}, {132, 200, 0, 3, 1}},
+        device.makeTexture(16, 16, randomTexel));
     auto texel = [](int x, int y) { return randomTexel(x & 15, y & 15); };
-    int wrong = 0, checked = 0;
-    for (int y = 266; y < 278; ++y) {
-        for (int x = 70; x < 131; ++x) {
+    const int wrong = device.countPixels(
+        [&](int x, int y, std::uint32_t pixel) {
             // Where this pixel's centre lies in the texture, in texels from texel centres.
             const double worldX = 320.0 + (x - 320.0) / pixelsPerUnit;
             const double worldY = 240.0 - (y - 240.0) / pixelsPerUnit;
             const double s = ((worldX - 68.0) / 64.0 * 4.0 - 1.0) * 16.0 - 0.5;
-            const double t = (216.0 - worldY) / 16.0 * 16.0 - 0.5;
+            const double t = (216.0 - worldY) - 0.5;
             const int s0 = static_cast<int>(std::floor(s)), t0 = static_cast<int>(std::floor(t));
             // The device blends in sixteenths of a texel.
             const double fu = std::round((s - s0) * 16.0) / 16.0;
@@ -95,248 +117,185 @@ TEST(ShadingTest, BilinearFilteringWrapsAroundTheTextureEdges) {
                 expected |= static_cast<std::uint32_t>(std::lround(top * (1 - fv) + bottom * fv))
                             << shift;
             }
-            ++checked;
-            wrong += largestChannelDifference(device.pixel(x, y), expected) > 2;
-        }
-    }
-    EXPECT_EQ(checked, 12 * 61);
+            return largestChannelDifference(pixel, expected) > 2;
+        },
+        70, 266, 131, 278);
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(ShadingTest, ClampAndMirrorAddressingHoldTheEdgeTexels) {
-    for (DWORD mode : {D3DTADDRESS_CLAMP, D3DTADDRESS_MIRROR}) {
+TEST(ShadingTest, EachAddressingModePicksItsTexelBeyondTheEdges) {
+    struct Case {
+        DWORD mode;
+        int (*column)(int); // the texel column shown for a u of column / 16
+    };
+    for (const Case& c : {
+             Case{D3DTADDRESS_WRAP, [](int k) { return k & 15; }},
+             Case{D3DTADDRESS_CLAMP, [](int k) { return k < 0 ? 0 : (k > 15 ? 15 : k); }},
+             Case{D3DTADDRESS_MIRROR, [](int k) { return k < 0 ? -1 - k : (k > 15 ? 31 - k : k); }},
+         }) {
+        SCOPED_TRACE(c.mode);
         TestDevice device;
         device.useGameStates(false);
         device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
-        device->SetTextureStageState(0, D3DTSS_ADDRESSU, mode);
-        IDirect3DTexture8* texture = device.makeTexture(16, 16, randomTexel);
-        // u from -1 to 2 over 48 pixels, 1:1.
-        const QuadVertex strip[4] = {{76.5f, 216.5f, 0, -1, 0},
-                                     {124.5f, 216.5f, 0, 2, 0},
-                                     {76.5f, 200.5f, 0, -1, 1},
-                                     {124.5f, 200.5f, 0, 2, 1}};
-        IDirect3DVertexBuffer8* buffer = device.makeBuffer(strip, sizeof strip, 0x102);
-        device->SetStreamSource(0, buffer, sizeof(QuadVertex));
-        device->SetTexture(0, texture);
-        const D3DMATRIX world = identityMatrix();
-        device->SetTransform(D3DTS_WORLD, &world);
-        device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-        int wrong = 0;
-        for (int k = 0; k < 48; ++k) {
-            const int column = k - 16; // -16..31
-            int expected = column < 0 ? 0 : (column > 15 ? 15 : column);
-            if (mode == D3DTADDRESS_MIRROR) {
-                expected = column < 0 ? -1 - column : (column > 15 ? 31 - column : column);
-            }
-            wrong += device.pixel(77 + k, 264) != (randomTexel(expected, 0) & 0xFFFFFFu);
-        }
-        EXPECT_EQ(wrong, 0) << "mode " << mode;
+        device->SetTextureStageState(0, D3DTSS_ADDRESSU, c.mode);
+        // u from -1 to 2 over 48 pixels, 1:1: pixel 77 + k shows column k - 16.
+        device.drawVertices(D3DPT_TRIANGLESTRIP,
+                            {{76.5f, 216.5f, 0, -1, 0},
+                             {124.5f, 216.5f, 0, 2, 0},
+                             {76.5f, 200.5f, 0, -1, 1},
+                             {124.5f, 200.5f, 0, 2, 1}},
+                            device.makeTexture(16, 16, randomTexel));
+        const int wrong = device.countPixels(
+            [&](int x, int, std::uint32_t pixel) {
+                return pixel != (randomTexel(c.column(x - 93), 0) & 0xFFFFFFu);
+            },
+            77, 264, 125, 265);
+        EXPECT_EQ(wrong, 0);
     }
 }
 
 TEST(ShadingTest, ARecedingFloorShowsItsTexelsWherePerspectivePutsThem) {
     TestDevice device;
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
-    device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
     // Texel (i, j) says where it is in its red and green.
-    IDirect3DTexture8* texture = device.makeTexture(16, 16, [](int i, int j) {
+    auto texel = [](int i, int j) {
         return 0xFF000080u | static_cast<std::uint32_t>(i * 16 + 8) << 16 |
                static_cast<std::uint32_t>(j * 16 + 8) << 8;
-    });
+    };
     // The floor y = 100 from x 100 to 540 and z -200 to 400; u along x, v along z.
-    const QuadVertex floor[4] = {{100, 100, -200, 0, 0},
-                                 {540, 100, -200, 1, 0},
-                                 {100, 100, 400, 0, 1},
-                                 {540, 100, 400, 1, 1}};
-    IDirect3DVertexBuffer8* buffer = device.makeBuffer(floor, sizeof floor, 0x102);
-    device->SetStreamSource(0, buffer, sizeof(QuadVertex));
-    device->SetTexture(0, texture);
-    const D3DMATRIX world = identityMatrix();
-    device->SetTransform(D3DTS_WORLD, &world);
-    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    device.drawVertices(D3DPT_TRIANGLESTRIP,
+                        {{100, 100, -200, 0, 0},
+                         {540, 100, -200, 1, 0},
+                         {100, 100, 400, 0, 1},
+                         {540, 100, 400, 1, 1}},
+                        device.makeTexture(16, 16, texel));
 
-    const double xScale = 1.0 / std::tan(0.25) / 1.3333334;
-    const double yScale = 1.0 / std::tan(0.25);
-    int checked = 0, wrong = 0;
-    for (int y = 241; y < 480; ++y) {
-        // The depth this row sees the floor at, and so where along x and z each pixel is.
-        const double w = yScale * (100.0 - 240.0) / (1.0 - y / 240.0);
-        const double z = w - 940.0;
-        const double v = (z + 200.0) / 600.0;
-        for (int x = 0; x < 640; ++x) {
-            const double worldX = 320.0 + (x / 320.0 - 1.0) * w / xScale;
-            const double u = (worldX - 100.0) / 440.0;
-            if (u < 0.0 || u > 1.0 || v < 0.0 || v > 1.0) continue;
+    const double yScale = 1.0 / std::tan(0.25), xScale = yScale / 1.3333334;
+    int checked = 0;
+    const int wrong = device.countPixels(
+        [&](int x, int y, std::uint32_t pixel) {
+            // The depth this row sees the floor at, and so where along x and z the pixel is.
+            const double w = yScale * (100.0 - 240.0) / (1.0 - y / 240.0);
+            const double v = (w - 940.0 + 200.0) / 600.0;
+            const double u = (320.0 + (x / 320.0 - 1.0) * w / xScale - 100.0) / 440.0;
             const double i = u * 16.0, j = v * 16.0;
-            // Skip pixels within a hair of a texel boundary.
-            if (std::abs(i - std::round(i)) < 0.02 || std::abs(j - std::round(j)) < 0.02) {
-                continue;
+            // Skip pixels off the floor or within a hair of a texel boundary.
+            if (u < 0.0 || u > 1.0 || v < 0.0 || v > 1.0 || std::abs(i - std::round(i)) < 0.02 ||
+                std::abs(j - std::round(j)) < 0.02) {
+                return false;
             }
-            const std::uint32_t expected =
-                0x80u | static_cast<std::uint32_t>(std::floor(i) * 16 + 8) << 16 |
-                static_cast<std::uint32_t>(std::floor(j) * 16 + 8) << 8;
             ++checked;
-            wrong += device.pixel(x, y) != expected;
-        }
-    }
+            return pixel != (texel(static_cast<int>(i), static_cast<int>(j)) & 0xFFFFFFu);
+        },
+        0, 241, 640, 480);
     EXPECT_GT(checked, 20000);
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(ShadingTest, TheAlphaTestDropsTransparentTexelsInBothBlendModes) {
-    // Opaque texels in a checker with transparent black ones, on a grey background.
-    auto checker = [](int x, int y) { return (x + y) % 2 == 0 ? 0xFF306090u : 0u; };
-    struct Case {
-        bool additive;
-        bool alphaTest;
-        std::uint32_t opaqueResult;
-        std::uint32_t transparentResult;
-    };
-    for (const Case& c :
-         {Case{false, true, 0x306090u, 0x404040u}, Case{true, true, 0x70A0D0u, 0x404040u},
-          Case{false, false, 0x306090u, 0x000000u}}) {
-        TestDevice device;
-        device.useGameStates(c.additive);
-        device->SetRenderState(D3DRS_ALPHATESTENABLE, c.alphaTest ? TRUE : FALSE);
-        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x404040u, 1.0f, 0);
-        device.drawQuad(placement(8, 8, 100.5f, 200.5f), device.makeTexture(16, 16, checker));
-        int wrong = 0;
-        for (int y = 272; y < 288; ++y) {
-            for (int x = 93; x < 109; ++x) {
-                const bool opaque = (x - 93 + y - 272) % 2 == 0;
-                wrong += device.pixel(x, y) != (opaque ? c.opaqueResult : c.transparentResult);
-            }
-        }
-        EXPECT_EQ(wrong, 0) << "additive " << c.additive << " test " << c.alphaTest;
-    }
-}
-
-TEST(ShadingTest, AdditiveBlendingSaturatesEachChannel) {
-    TestDevice device;
-    device.useGameStates(true);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x204060u, 1.0f, 0);
-    device.drawQuad(placement(8, 8, 100.5f, 200.5f),
-                    device.makeTexture(16, 16, [](int, int) { return 0xFF30E0A0u; }));
-    EXPECT_EQ(device.pixel(100, 280), 0x50FFFFu);
-    EXPECT_EQ(device.pixel(90, 280), 0x204060u);
-    // A second time: red keeps adding, the others stay at the top.
-    device.drawQuad(placement(8, 8, 100.5f, 200.5f), device.textures.back());
-    EXPECT_EQ(device.pixel(100, 280), 0x80FFFFu);
-}
-
+// Lit strips under the game's light (white, pointing from the box towards the viewer) with a
+// material of emissive (0.2, 0.1, 0), ambient 0.5 at an ambient level of 64 and diffuse
+// (0.6, 0.8, 1.0).
 class LightingTest : public ::testing::Test {
 protected:
     LightingTest() {
         device.useGameStates(false);
         white = device.makeTexture(1, 1, [](int, int) { return 0xFFFFFFFFu; });
+        D3DMATERIAL8 material{};
         material.Diffuse = D3DCOLORVALUE{0.6f, 0.8f, 1.0f, 1.0f};
         material.Ambient = D3DCOLORVALUE{0.5f, 0.5f, 0.5f, 0.0f};
         material.Emissive = D3DCOLORVALUE{0.2f, 0.1f, 0.0f, 0.0f};
         device->SetMaterial(&material);
         device->SetRenderState(D3DRS_LIGHTING, TRUE);
         device->SetRenderState(D3DRS_AMBIENT, 0x40404040u);
-        // The game's light: white, pointing from the box towards the viewer.
-        D3DLIGHT8 light{};
-        light.Type = D3DLIGHT_DIRECTIONAL;
-        light.Diffuse = D3DCOLORVALUE{1, 1, 1, 0};
-        light.Direction = D3DVECTOR{0, 0, -1};
-        device->SetLight(0, &light);
+        shineTowards(D3DVECTOR{0, 0, -1});
         device->LightEnable(0, TRUE);
     }
 
-    // Draws a lit quad whose corners have these normals (left pair, right pair) and returns
-    // the colour at a point across it, 0 the left edge and 1 the right.
-    std::uint32_t drawLit(const float (&left)[3], const float (&right)[3], double across,
-                          const D3DMATRIX& world) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-        const LitVertex quad[4] = {
-            {-1, 1, 0, left[0], left[1], left[2], 0, 0},
-            {1, 1, 0, right[0], right[1], right[2], 1, 0},
-            {-1, -1, 0, left[0], left[1], left[2], 0, 1},
-            {1, -1, 0, right[0], right[1], right[2], 1, 1},
-        };
-        device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
-        device->SetStreamSource(0, device.makeBuffer(quad, sizeof quad, 0x112), sizeof(LitVertex));
-        device->SetTexture(0, white);
-        device->SetTransform(D3DTS_WORLD, &world);
-        device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-        return device.pixel(static_cast<int>(std::lround(220.0 + 200.0 * across)), 240);
+    // Makes light 0 white and directional, shining this way.
+    void shineTowards(const D3DVECTOR& direction) {
+        D3DLIGHT8 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = D3DCOLORVALUE{1, 1, 1, 0};
+        light.Direction = direction;
+        device->SetLight(0, &light);
     }
 
-    static std::uint32_t expected(double r, double g, double b) {
+    // Draws a lit strip on a black screen.
+    void drawLit(const std::vector<LitVertex>& strip, const D3DMATRIX& world) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+        device.drawVertices(D3DPT_TRIANGLESTRIP, strip, white, world);
+    }
+
+    // The unit quad with these normals on its left and right corners.
+    static std::vector<LitVertex> quad(const D3DVECTOR& left, const D3DVECTOR& right) {
+        return {{-1, 1, 0, left.x, left.y, left.z, 0, 0},
+                {1, 1, 0, right.x, right.y, right.z, 1, 0},
+                {-1, -1, 0, left.x, left.y, left.z, 0, 1},
+                {1, -1, 0, right.x, right.y, right.z, 1, 1}};
+    }
+
+    // Emissive + ambient + the light's diffuse term at this facing, each held at 1.
+    static std::uint32_t litColour(double facing) {
+        const double ambient = 64.0 / 255.0 * 0.5;
         auto byte = [](double value) {
             return static_cast<std::uint32_t>(std::lround(std::min(1.0, value) * 255.0));
         };
-        return byte(r) << 16 | byte(g) << 8 | byte(b);
+        return byte(0.2 + ambient + 0.6 * facing) << 16 | byte(0.1 + ambient + 0.8 * facing) << 8 |
+               byte(ambient + 1.0 * facing);
     }
 
     TestDevice device;
     IDirect3DTexture8* white = nullptr;
-    D3DMATERIAL8 material{};
     const D3DMATRIX upright = placement(100, 100, 320.5f, 240.5f);
 };
 
 TEST_F(LightingTest, EmissiveAmbientAndTheLightsDiffuseTermAddUpAndClamp) {
-    const double ambient = 64.0 / 255.0 * 0.5;
-    const float facing[3] = {0, 0, 1}, away[3] = {0, 0, -1}, slanted[3] = {0.6f, 0, 0.8f};
-    // Facing the light fully: green and blue go past 1 and are held there.
-    EXPECT_LE(
-        largestChannelDifference(drawLit(facing, facing, 0.5, upright),
-                                 expected(0.2 + ambient + 0.6, 0.1 + ambient + 0.8, ambient + 1.0)),
-        1);
-    EXPECT_LE(largestChannelDifference(drawLit(away, away, 0.5, upright),
-                                       expected(0.2 + ambient, 0.1 + ambient, ambient)),
-              1);
-    EXPECT_LE(largestChannelDifference(
-                  drawLit(slanted, slanted, 0.5, upright),
-                  expected(0.2 + ambient + 0.48, 0.1 + ambient + 0.64, ambient + 0.8)),
-              1);
-    // The world matrix turns the normal: +x turned onto +z faces the light.
-    const float sideways[3] = {1, 0, 0};
-    // Turned about y the quad is seen edge on, so draw it upright and turn only normals:
-    // a world matrix whose first row maps x onto z and keeps y.
     // The world matrix turns normals (and does not renormalise them): a first row that also
     // sends x onto z turns a sideways normal towards the light.
-    D3DMATRIX normalsOnly = upright;
-    normalsOnly._13 = 1.0f;
-    EXPECT_LE(
-        largestChannelDifference(drawLit(sideways, sideways, 0.5, normalsOnly),
-                                 expected(0.2 + ambient + 0.6, 0.1 + ambient + 0.8, ambient + 1.0)),
-        1);
-    // With the light switched off there is no diffuse term.
-    device->LightEnable(0, FALSE);
-    EXPECT_LE(largestChannelDifference(drawLit(facing, facing, 0.5, upright),
-                                       expected(0.2 + ambient, 0.1 + ambient, ambient)),
-              1);
+    D3DMATRIX normalsTurned = upright;
+    normalsTurned._13 = 1.0f;
+    struct Case {
+        const char* name;
+        D3DVECTOR normal;
+        const D3DMATRIX& world;
+        bool lightOn;
+        double facing;
+    };
+    // Facing the light fully, green and blue go past 1 and are held there.
+    for (const Case& c : {Case{"facing", {0, 0, 1}, upright, true, 1.0},
+                          Case{"away", {0, 0, -1}, upright, true, 0.0},
+                          Case{"slanted", {0.6f, 0, 0.8f}, upright, true, 0.8},
+                          Case{"turned", {1, 0, 0}, normalsTurned, true, 1.0},
+                          Case{"light off", {0, 0, 1}, upright, false, 0.0}}) {
+        SCOPED_TRACE(c.name);
+        device->LightEnable(0, c.lightOn ? TRUE : FALSE);
+        drawLit(quad(c.normal, c.normal), c.world);
+        EXPECT_LE(largestChannelDifference(device.pixel(320, 240), litColour(c.facing)), 1);
+    }
 }
 
-TEST_F(LightingTest, ColoursAreWorkedOutPerVertexAndBlendedAcross) {
-    const double ambient = 64.0 / 255.0 * 0.5;
-    const float facing[3] = {0, 0, 1}, away[3] = {0, 0, -1};
-    // Red runs from 0.2 + ambient + 0.6 on the left to 0.2 + ambient on the right.
+TEST_F(LightingTest, ColoursAreWorkedOutAndHeldPerVertexThenBlendedAcross) {
+    // Green and blue pass 1 at the corners facing the light; held there before blending,
+    // they fall off from 1 towards the far side.
+    drawLit(quad({0, 0, 1}, {0, 0, -1}), upright);
     for (double across : {0.125, 0.25, 0.5, 0.75, 0.875}) {
-        const double red = 0.2 + ambient + 0.6 * (1.0 - across);
-        const std::uint32_t colour = drawLit(facing, away, across, upright);
-        EXPECT_NEAR(channelOf(colour, 16), red * 255.0, 2.0) << "at " << across;
+        SCOPED_TRACE(across);
+        const std::uint32_t colour =
+            device.pixel(static_cast<int>(std::lround(220.0 + 200.0 * across)), 240);
+        for (int shift : {0, 8, 16}) {
+            const double blend = channelOf(litColour(1.0), shift) * (1.0 - across) +
+                                 channelOf(litColour(0.0), shift) * across;
+            EXPECT_NEAR(channelOf(colour, shift), blend, 2) << "channel " << shift;
+        }
     }
 }
 
 TEST_F(LightingTest, UnlitOrNormalFreeVerticesGetNoDiffuseTerm) {
-    const double ambient = 64.0 / 255.0 * 0.5;
-    // The quad format has no normals: emissive and ambient only.
-    device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX1);
-    device->SetStreamSource(0, device.quad, sizeof(QuadVertex));
-    device.drawQuad(upright, white);
-    EXPECT_LE(largestChannelDifference(device.pixel(320, 240),
-                                       expected(0.2 + ambient, 0.1 + ambient, ambient)),
-              1);
-    // No texture bound reads as white: the same colour.
-    device.drawQuad(upright, nullptr);
-    EXPECT_LE(largestChannelDifference(device.pixel(320, 240),
-                                       expected(0.2 + ambient, 0.1 + ambient, ambient)),
-              1);
+    // The quad format has no normals: emissive and ambient only; no texture reads as white.
+    for (IDirect3DTexture8* texture : {white, static_cast<IDirect3DTexture8*>(nullptr)}) {
+        device.drawQuad(upright, texture);
+        EXPECT_LE(largestChannelDifference(device.pixel(320, 240), litColour(0.0)), 1);
+    }
     // Lighting off: opaque white vertices, the texture as it is.
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device.drawQuad(upright, device.makeTexture(1, 1, [](int, int) { return 0xFF123456u; }));
@@ -344,51 +303,19 @@ TEST_F(LightingTest, UnlitOrNormalFreeVerticesGetNoDiffuseTerm) {
 }
 
 TEST_F(LightingTest, ALitSphereStripIsRoundAndShadedFromItsNormals) {
-    // The ball: 16 bands of 17 vertex pairs, radius 40, at the plane z = 0, lit from the
-    // viewer's side so the middle is brightest.
-    std::vector<LitVertex> sphere;
-    for (int band = 0; band < 16; ++band) {
-        for (int column = 0; column <= 16; ++column) {
-            for (int ring = band; ring <= band + 1; ++ring) {
-                const double theta = ring * 0.19634955, phi = column * 0.39269909;
-                const auto nx = static_cast<float>(std::sin(phi) * std::sin(theta));
-                const auto ny = static_cast<float>(std::cos(theta));
-                const auto nz = static_cast<float>(std::cos(phi) * std::sin(theta));
-                sphere.push_back(LitVertex{40 * nx, 40 * ny, 40 * nz, nx, ny, nz, 0, 0});
-            }
-        }
-    }
-    material = D3DMATERIAL8{};
-    material.Diffuse = D3DCOLORVALUE{1, 1, 1, 1};
-    device->SetMaterial(&material);
-    device->SetRenderState(D3DRS_AMBIENT, 0);
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = D3DCOLORVALUE{1, 1, 1, 0};
-    light.Direction = D3DVECTOR{0, 0, 1};
-    device->SetLight(0, &light);
-    device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
-    device->SetStreamSource(0,
-                            device.makeBuffer(sphere.data(),
-                                              static_cast<UINT>(sphere.size() * sizeof(LitVertex)),
-                                              0x112),
-                            sizeof(LitVertex));
-    device->SetTexture(0, white);
-    const D3DMATRIX world = placement(1, 1, 320, 240);
-    device->SetTransform(D3DTS_WORLD, &world);
-    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 542), D3D_OK);
+    // The ball at the plane z = 0 with the light shining away from the viewer, so the middle
+    // of the half we see faces it fully: green and blue go past 1 there and are held.
+    shineTowards(D3DVECTOR{0, 0, 1});
+    drawLit(ballStrip(40), placement(1, 1, 320, 240));
 
-    int covered = 0;
-    for (int y = 190; y < 290; ++y) {
-        for (int x = 270; x < 370; ++x) covered += device.pixel(x, y) != 0;
-    }
     // A disc of radius 40 (slightly less: it is a polygon), the far half culled.
+    const int covered = device.countPixels([](int, int, std::uint32_t pixel) { return pixel != 0; },
+                                           270, 190, 370, 290);
     EXPECT_NEAR(covered, 3.14159 * 40 * 40, 0.03 * 3.14159 * 40 * 40);
-    const int centre = channelOf(device.pixel(320, 240), 8);
-    const int nearEdge = channelOf(device.pixel(320 + 36, 240), 8);
-    EXPECT_GE(centre, 245);
-    // At 36 of 40 from the centre the normal faces the viewer by about sqrt(1 - 0.81).
-    EXPECT_NEAR(nearEdge, 255 * std::sqrt(1 - 0.81), 25);
+    EXPECT_LE(largestChannelDifference(device.pixel(320, 240), litColour(1.0)), 2);
+    // At 36 of 40 from the centre the normal faces the light by about sqrt(1 - 0.81).
+    EXPECT_NEAR(channelOf(device.pixel(320 + 36, 240), 0),
+                channelOf(litColour(std::sqrt(1 - 0.81)), 0), 12);
 }
 
 TEST(KernelTest, TheVectorAndThePlainKernelsDrawTheSamePicture) {
@@ -408,18 +335,11 @@ TEST(KernelTest, TheVectorAndThePlainKernelsDrawTheSamePicture) {
             world._13 = static_cast<float>(i % 3) * 0.7f; // some recede
             device.drawQuad(world, texture);
         }
-        std::vector<std::uint32_t> pixels(640 * 480);
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) pixels[y * 640 + x] = device->backBuffer().at(x, y);
-        }
         useVectorKernels(true);
-        return pixels;
+        const FrameView frame = device->backBuffer();
+        return std::vector<std::uint32_t>(frame.pixels, frame.pixels + 640 * 480);
     };
-    const std::vector<std::uint32_t> plain = draw(false);
-    const std::vector<std::uint32_t> vector = draw(true);
-    int different = 0;
-    for (std::size_t i = 0; i < plain.size(); ++i) different += plain[i] != vector[i];
-    EXPECT_EQ(different, 0);
+    EXPECT_EQ(draw(false), draw(true));
     if (vectorKernels() == nullptr) GTEST_SKIP() << "no vector kernels on this processor";
 }
 

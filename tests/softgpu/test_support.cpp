@@ -7,64 +7,60 @@
 
 namespace softgpu::testing {
 
-D3DMATRIX identityMatrix() {
-    return D3DMATRIX{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
-
-D3DMATRIX cameraView() {
-    D3DMATRIX view = identityMatrix();
-    view._41 = -320.0f;
-    view._42 = -240.0f;
-    view._43 = 940.0f;
-    return view;
-}
-
-D3DMATRIX cameraProjection() {
-    // Field of view 0.5 radian, aspect 4/3, near -1, far 1, as the game sets it.
-    const float yScale = static_cast<float>(1.0 / std::tan(0.25));
-    const float xScale = yScale / 1.3333334f;
-    D3DMATRIX projection{};
-    projection._11 = xScale;
-    projection._22 = yScale;
-    projection._33 = 0.5f;
-    projection._34 = 1.0f;
-    projection._43 = 0.5f;
-    return projection;
-}
-
 D3DMATRIX placement(float sx, float sy, float x, float y, float z) {
-    D3DMATRIX m{};
-    m._11 = sx;
-    m._22 = sy;
-    m._33 = 1.0f;
-    m._44 = 1.0f;
-    m._41 = x;
-    m._42 = y;
-    m._43 = z;
-    return m;
+    return D3DMATRIX{sx, 0, 0, 0, 0, sy, 0, 0, 0, 0, 1, 0, x, y, z, 1};
 }
 
-TestDevice::TestDevice() : direct3d(Direct3DCreate8(D3D_SDK_VERSION)) {
-    if (direct3d.pointer == nullptr) throw std::runtime_error("no Direct3D");
+std::vector<LitVertex> ballStrip(float radius) {
+    std::vector<LitVertex> strip;
+    const float polarStep = 0.19634955f;
+    const float aroundStep = 0.39269909f;
+    for (int band = 0; band < 16; ++band) {
+        for (int column = 0; column <= 16; ++column) {
+            for (int ring = band; ring <= band + 1; ++ring) {
+                const double theta = static_cast<float>(ring) * polarStep;
+                const double phi = static_cast<float>(column) * aroundStep;
+                const auto nx = static_cast<float>(std::sin(phi) * std::sin(theta));
+                const auto ny = static_cast<float>(std::cos(theta));
+                const auto nz = static_cast<float>(std::cos(phi) * std::sin(theta));
+                strip.push_back(LitVertex{radius * nx, radius * ny, radius * nz, nx, ny, nz,
+                                          static_cast<float>(column) * -0.0625f,
+                                          static_cast<float>(ring) * 0.0625f});
+            }
+        }
+    }
+    return strip;
+}
+
+D3DPRESENT_PARAMETERS windowedParameters() {
     D3DPRESENT_PARAMETERS parameters{};
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.Windowed = TRUE;
+    return parameters;
+}
+
+TestDevice::TestDevice() : direct3d(Direct3DCreate8(D3D_SDK_VERSION)) {
+    if (direct3d.pointer == nullptr) throw std::runtime_error("no Direct3D");
+    D3DPRESENT_PARAMETERS parameters = windowedParameters();
     if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
                                       D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
                                       device.out()))) {
         throw std::runtime_error("no device");
     }
-    const D3DMATRIX view = cameraView();
-    const D3DMATRIX projection = cameraProjection();
+    // Field of view 0.5 radian, aspect 4/3, near -1, far 1, as the game sets it.
+    const auto yScale = static_cast<float>(1.0 / std::tan(0.25));
+    const D3DMATRIX view = placement(1, 1, -320.0f, -240.0f, 940.0f);
+    const D3DMATRIX projection{
+        yScale / 1.3333334f, 0, 0, 0, 0, yScale, 0, 0, 0, 0, 0.5f, 1.0f, 0, 0, 0.5f, 0};
     device->SetTransform(D3DTS_VIEW, &view);
     device->SetTransform(D3DTS_PROJECTION, &projection);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     const QuadVertex vertices[4] = {
         {-1, 1, 0, 0, 0}, {1, 1, 0, 1, 0}, {-1, -1, 0, 0, 1}, {1, -1, 0, 1, 1}};
-    quad = makeBuffer(vertices, sizeof vertices, D3DFVF_XYZ | D3DFVF_TEX1);
-    device->SetVertexShader(D3DFVF_XYZ | D3DFVF_TEX1);
+    quad = makeBuffer(vertices, sizeof vertices, QuadVertex::fvf);
+    device->SetVertexShader(QuadVertex::fvf);
     device->SetStreamSource(0, quad, sizeof(QuadVertex));
 }
 
@@ -125,6 +121,15 @@ void TestDevice::useGameStates(bool additive) {
     device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+}
+
+int TestDevice::countPixels(const std::function<bool(int, int, std::uint32_t)>& test, int x0,
+                            int y0, int x1, int y1) const {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) count += test(x, y, pixel(x, y));
+    }
+    return count;
 }
 
 } // namespace softgpu::testing

@@ -1,5 +1,5 @@
-// Helpers for the software device's tests and benchmark: a device on a memory sink, the
-// game's camera, the unit quad, sprite placements and textures filled from a function.
+// Helpers for the software device's tests and benchmark: a device on a memory sink with the
+// game's camera, the unit quad, picture placements, the ball's strip and made-up textures.
 #pragma once
 
 #include "platform/softgpu/softgpu.h"
@@ -24,26 +24,36 @@ struct Held {
     Interface** out() { return &pointer; }
 };
 
-D3DMATRIX identityMatrix();
-// The game's fixed camera: eye (320, 240, -940) looking along +z, so the plane z = 0 shows
-// x 0..640 and y 0..480 one unit to a pixel.
-D3DMATRIX cameraView();
-D3DMATRIX cameraProjection();
 // A flat picture's world matrix: scale (sx, sy), then translation (x, y, z).
 D3DMATRIX placement(float sx, float sy, float x, float y, float z = 0.0f);
+inline D3DMATRIX identityMatrix() {
+    return placement(1, 1, 0, 0);
+}
 
 struct QuadVertex {
+    static constexpr DWORD fvf = D3DFVF_XYZ | D3DFVF_TEX1;
     float x, y, z, u, v;
 };
 struct LitVertex {
+    static constexpr DWORD fvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
     float x, y, z, nx, ny, nz, u, v;
 };
 
-// A device with a 640 x 480 back buffer presenting to sink, cleared to opaque black, with the
-// game's camera and the quad vertex format bound, every other state as the device starts.
+// The present parameters of a windowed device as the game asks for one.
+D3DPRESENT_PARAMETERS windowedParameters();
+
+// The game's ball about the origin: 16 bands of 17 vertex pairs from pole to pole, one strip
+// of 542 triangles, with the texture wrapped once round it.
+std::vector<LitVertex> ballStrip(float radius);
+
+// A device with a 640 x 480 back buffer presenting to sink, cleared to opaque black, lighting
+// off, the unit quad bound, every other state as the device starts. The camera is the game's:
+// the eye at (320, 240, -940) looks along +z, so the plane z = 0 shows x 0..640 and y 0..480
+// at 0.999914 pixels per unit about the centre.
 class TestDevice {
 public:
     TestDevice();
+    ~TestDevice();
 
     IDirect3DDevice8* operator->() const { return device.pointer; }
     IDirect3DDevice8* get() const { return device.pointer; }
@@ -55,11 +65,31 @@ public:
                                    const std::function<std::uint32_t(int, int)>& texel);
     // Draws the unit quad (corners +-1, u, v from 0 to 1) as a 2-triangle strip.
     void drawQuad(const D3DMATRIX& world, IDirect3DTexture8* texture);
+    // Draws these vertices (the quad format unless told) as one primitive of type, then binds
+    // the unit quad again.
+    template <class Vertex = QuadVertex>
+    HRESULT drawVertices(D3DPRIMITIVETYPE type, const std::vector<Vertex>& vertices,
+                         IDirect3DTexture8* texture, const D3DMATRIX& world = identityMatrix()) {
+        const auto count = static_cast<UINT>(vertices.size());
+        device->SetVertexShader(Vertex::fvf);
+        device->SetStreamSource(0, makeBuffer(vertices.data(), count * sizeof(Vertex), Vertex::fvf),
+                                sizeof(Vertex));
+        device->SetTexture(0, texture);
+        device->SetTransform(D3DTS_WORLD, &world);
+        const HRESULT result =
+            device->DrawPrimitive(type, 0, type == D3DPT_TRIANGLELIST ? count / 3 : count - 2);
+        device->SetVertexShader(QuadVertex::fvf);
+        device->SetStreamSource(0, quad, sizeof(QuadVertex));
+        return result;
+    }
     // The states the game draws every picture with: bilinear filtering, alpha test >= 1,
     // modulate, blending on or off (additive when on).
     void useGameStates(bool additive);
 
     std::uint32_t pixel(int x, int y) const { return device->backBuffer().at(x, y) & 0xFFFFFFu; }
+    // How many pixels of [x0, x1) x [y0, y1) pass test(x, y, pixel(x, y)).
+    int countPixels(const std::function<bool(int, int, std::uint32_t)>& test, int x0 = 0,
+                    int y0 = 0, int x1 = 640, int y1 = 480) const;
 
     MemorySink sink;
     Held<IDirect3D8> direct3d;
@@ -67,12 +97,6 @@ public:
     IDirect3DVertexBuffer8* quad = nullptr; // owned through buffers
     std::vector<IDirect3DVertexBuffer8*> buffers;
     std::vector<IDirect3DTexture8*> textures;
-    ~TestDevice();
 };
-
-// Channel of a colour: 16 red, 8 green, 0 blue.
-inline int channelOf(std::uint32_t colour, int shift) {
-    return static_cast<int>((colour >> shift) & 0xFF);
-}
 
 } // namespace softgpu::testing
