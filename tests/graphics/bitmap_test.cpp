@@ -16,26 +16,17 @@ namespace {
 
 constexpr std::uint32_t unwritten = 0xDEADBEEFu;
 
-// A texture level of edge x edge texels, all unwritten to begin with.
-struct Level {
-    explicit Level(int edge)
-        : edge(edge), texels(static_cast<std::size_t>(edge * edge), unwritten) {}
-    std::uint32_t at(int column, int row) const {
-        return texels[static_cast<std::size_t>(row * edge + column)];
-    }
-    std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(texels.data()); }
-    int edge;
-    std::vector<std::uint32_t> texels;
-};
-
-// Loads the bytes and converts them as a texture of that size and place is made.
-Level convert(const std::vector<std::uint8_t>& bytes, std::int32_t mode, int x = 0, int y = 0,
-              int size = 0) {
+// Loads the bytes and converts them into a level laid out as a texture of that size and place
+// is: edge x edge texels, row after row, all unwritten to begin with.
+std::vector<std::uint32_t> convert(const std::vector<std::uint8_t>& bytes, std::int32_t mode,
+                                   int x = 0, int y = 0, int size = 0) {
     BitmapImage image;
     loadBitmapBytes(image, bytes.data(), bytes.size());
     const TextureLayout layout = textureLayout(image.info.biWidth, image.info.biHeight, x, y, size);
-    Level level(layout.edge);
-    writeTexels(image, mode, layout, level.bytes(), layout.edge * 4);
+    std::vector<std::uint32_t> level(static_cast<std::size_t>(layout.edge * layout.edge),
+                                     unwritten);
+    writeTexels(image, mode, layout, reinterpret_cast<std::uint8_t*>(level.data()),
+                layout.edge * 4);
     return level;
 }
 
@@ -81,9 +72,7 @@ TEST(Bitmap, LoadsPalettePicturesButConvertsOnly24Bit) {
     put32(bytes, 20, 16);
     BitmapImage image;
     ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
-    Level level(4);
-    writeTexels(image, Colour, {4, 0, 0}, level.bytes(), 16);
-    EXPECT_EQ(level.texels, Level(4).texels);
+    EXPECT_EQ(convert(bytes, Colour), std::vector<std::uint32_t>(16, unwritten));
 }
 
 TEST(Bitmap, LayoutCentresInTheSmallestPowerOfTwoUnlessGivenOne) {
@@ -121,25 +110,19 @@ TEST(Bitmap, ColourDropsOnlyPureBlackAndGreyTruncatesEachChannel) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
-        const Level level = convert(bytes, c.mode);
-        ASSERT_EQ(level.edge, 2);
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(level.texels[i], c.texels[i]) << i;
+        EXPECT_EQ(convert(bytes, c.mode), std::vector<std::uint32_t>(c.texels, c.texels + 4));
     }
-    EXPECT_EQ(convert(solidBitmap(1, 1, {255, 255, 255}), Grey).at(0, 0), 0xFFFEFEFEu)
-        << "76 + 150 + 28 = 254";
 }
 
 TEST(Bitmap, SmallPowerOfTwoSizeCropsRightAndBottom) {
     const auto bytes = markedBitmap(32, 32);
-    const Level cropped = convert(bytes, Colour, 4, 2, 16);
-    ASSERT_EQ(cropped.edge, 16);
-    EXPECT_EQ(cropped.at(3, 2), unwritten);
-    EXPECT_EQ(cropped.at(4, 1), unwritten);
-    EXPECT_EQ(cropped.at(4, 2), 0xFF010107u) << "the top-left pixel at column 4, row 2";
-    EXPECT_EQ(cropped.at(15, 15), 0xFF0C0E07u) << "column 11, row 13 of the picture";
-
-    const Level shifted = convert(bytes, Colour, -3, -1, 32);
-    EXPECT_EQ(shifted.at(0, 0), 0xFF010107u) << "negative places count as 0";
+    const auto cropped = convert(bytes, Colour, 4, 2, 16);
+    ASSERT_EQ(cropped.size(), 16u * 16u);
+    EXPECT_EQ(cropped[2 * 16 + 3], unwritten);
+    EXPECT_EQ(cropped[1 * 16 + 4], unwritten);
+    EXPECT_EQ(cropped[2 * 16 + 4], 0xFF010107u) << "the top-left pixel at column 4, row 2";
+    EXPECT_EQ(cropped[15 * 16 + 15], 0xFF0C0E07u) << "column 11, row 13 of the picture";
+    EXPECT_EQ(convert(bytes, Colour, -3, -1, 32)[0], 0xFF010107u) << "negative places count as 0";
 }
 
 } // namespace

@@ -57,30 +57,46 @@ TEST(Renderer, SetsTheCameraAndDefaultStatesAndFallsBackOnPlainerAdapters) {
         ASSERT_EQ(initDevice(renderer, &sink, 1), 1);
         EXPECT_TRUE(boxes.shown.empty());
         IDirect3DDevice8* device = renderer.device;
-        EXPECT_EQ(device->backBuffer().width, 640);
-        EXPECT_EQ(device->backBuffer().height, 480);
 
-        Matrix4 set{}, expected{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -320, -240, 940, 1};
-        device->GetTransform(D3DTS_VIEW, &set);
-        EXPECT_EQ(std::memcmp(&set, &expected, sizeof set), 0);
-        device->GetTransform(D3DTS_PROJECTION, &set);
-        perspectiveMatrix(&expected, 0.5f, 1.3333334f, -1.0f, 1.0f);
-        EXPECT_EQ(std::memcmp(&set, &expected, sizeof set), 0);
+        Matrix4 view{}, projection{};
+        device->GetTransform(D3DTS_VIEW, &view);
+        device->GetTransform(D3DTS_PROJECTION, &projection);
+        const Matrix4 expectedView{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -320, -240, 940, 1};
+        EXPECT_EQ(std::memcmp(&view, &expectedView, sizeof view), 0);
+        EXPECT_NEAR(projection._11, 2.9372380f, 1e-6);
+        EXPECT_NEAR(projection._22, 3.9163175f, 1e-6);
+        EXPECT_EQ(projection._33, 0.5f);
+        EXPECT_EQ(projection._34, 1.0f);
+        EXPECT_EQ(projection._43, 0.5f);
+        EXPECT_EQ(std::count(&projection._11, &projection._11 + 16, 0.0f), 11);
+        // The world plane z = 0 fills the view: its corners land just inside the view's
+        // corners, at a depth of 0.5 + 0.5 / 940.
+        for (const double corner : {-0.99991, 0.99991}) {
+            double point[4] = {corner < 0 ? 0 : 640, corner < 0 ? 0 : 480, 0, 1};
+            for (const Matrix4* m : {&view, &projection}) {
+                double next[4] = {};
+                for (int c = 0; c < 4; ++c)
+                    for (int r = 0; r < 4; ++r) next[c] += point[r] * (&m->_11)[4 * r + c];
+                std::copy(next, next + 4, point);
+            }
+            EXPECT_NEAR(point[0] / point[3], corner, 2e-5);
+            EXPECT_NEAR(point[1] / point[3], corner, 2e-5);
+            EXPECT_NEAR(point[2] / point[3], 0.5 + 0.5 / 940, 1e-6);
+        }
 
         D3DLIGHT8 light{};
         BOOL enabled = FALSE;
         device->GetLightEnable(0, &enabled);
         EXPECT_EQ(SUCCEEDED(device->GetLight(0, &light)) && enabled, !isPlain);
         EXPECT_EQ(renderState(device, D3DRS_AMBIENT) == 0x40404040u, isPlain);
-        // Every blend adds, whatever the adapter; the alpha test drops the black of pictures.
-        EXPECT_EQ(renderState(device, D3DRS_SRCBLEND), D3DBLEND_ONE);
+        EXPECT_EQ(renderState(device, D3DRS_LIGHTING), 0u) << "the first frame's walls: unlit";
+        // Where it can, the alpha test drops the black of every picture.
         EXPECT_EQ(renderState(device, D3DRS_ALPHATESTENABLE), isPlain ? 0u : 1u);
         EXPECT_EQ(renderState(device, D3DRS_ALPHAREF), isPlain ? 0u : 1u);
 
         renderer.release();
         EXPECT_EQ(renderer.device, nullptr);
         EXPECT_EQ(renderer.direct3d, nullptr);
-        renderer.release(); // nothing left: harmless
     }
 }
 
@@ -127,46 +143,42 @@ TEST(Renderer, FullScreenPrefersSixteenBitFormats) {
     EXPECT_EQ(fullScreen.device->backBuffer().height, 600);
 }
 
-TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlack) {
+// Makes the texture of a picture: an edge x edge square whose first and last columns hold the
+// picture's colour from row top to row bottom and transparent black elsewhere.
+void expectTexture(const char* what, const std::vector<std::uint8_t>& bytes, std::int32_t mode,
+                   std::uint32_t edge, std::uint32_t top, std::uint32_t bottom,
+                   std::uint32_t colour) {
+    SCOPED_TRACE(what);
     Renderer renderer;
     ASSERT_EQ(initDevice(renderer, nullptr, 1), 1);
-    struct Case {
-        const char* what;
-        std::vector<std::uint8_t> bytes;
-        std::int32_t mode;
-        std::uint32_t edge;
-        std::uint32_t top, bottom; // the picture's first and last texel rows
-        std::uint32_t colour;
-    };
-    const Case cases[] = {
-        {"32 x 20", testing_bitmaps::solidBitmap(32, 20, {0, 0, 200}), Colour, 32, 6, 25,
-         0xFFC80000u},
-        // 9 x 0.3 + 9 x 0.59 + 9 x 0.11 gives 2 + 5 + 0.
-        {"32 x 24 in grey", testing_bitmaps::solidBitmap(32, 24, {9, 9, 9}), Grey, 32, 4, 27,
-         0xFF070707u},
-        {"did not load: blank", {}, Colour, 1, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        BitmapImage image;
-        loadBitmapBytes(image, c.bytes.data(), c.bytes.size());
-        TextureHolder holder;
-        makeTextureFromImage(holder, renderer.device, image, c.mode, 0, 0, 0);
-        const IDirect3DTexture8* texture = holder.get();
-        ASSERT_NE(texture, nullptr);
-        ASSERT_EQ(texture->width(), c.edge);
-        EXPECT_EQ(texture->height(), c.edge);
-        EXPECT_EQ(texture->format(), D3DFMT_A8R8G8B8);
-        for (std::uint32_t row = 0; row < c.edge; ++row) {
-            const std::uint32_t expected = row >= c.top && row <= c.bottom ? c.colour : 0;
-            EXPECT_EQ(texture->texels()[row * c.edge], expected) << row;
-            EXPECT_EQ(texture->texels()[row * c.edge + c.edge - 1], expected) << row;
-        }
+    BitmapImage image;
+    loadBitmapBytes(image, bytes.data(), bytes.size());
+    TextureHolder holder;
+    makeTextureFromImage(holder, renderer.device, image, mode, 0, 0, 0);
+    const IDirect3DTexture8* texture = holder.get();
+    ASSERT_NE(texture, nullptr);
+    ASSERT_EQ(texture->width(), edge);
+    EXPECT_EQ(texture->height(), edge);
+    EXPECT_EQ(texture->format(), D3DFMT_A8R8G8B8);
+    for (std::uint32_t row = 0; row < edge; ++row) {
+        const std::uint32_t expected = row >= top && row <= bottom ? colour : 0;
+        EXPECT_EQ(texture->texels()[row * edge], expected) << row;
+        EXPECT_EQ(texture->texels()[row * edge + edge - 1], expected) << row;
     }
+}
+
+TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlack) {
+    using testing_bitmaps::solidBitmap;
+    expectTexture("32 x 20", solidBitmap(32, 20, {0, 0, 200}), Colour, 32, 6, 25, 0xFFC80000u);
+    // 9 x 0.3 + 9 x 0.59 + 9 x 0.11 gives 2 + 5 + 0.
+    expectTexture("32 x 24, grey", solidBitmap(32, 24, {9, 9, 9}), Grey, 32, 4, 27, 0xFF070707u);
+    expectTexture("did not load: blank", {}, Colour, 1, 0, 0, 0);
 
     AdapterOptions options;
     options.textureCreationFails = true;
     ScopedAdapterOptions scoped(options);
+    Renderer renderer;
+    ASSERT_EQ(initDevice(renderer, nullptr, 1), 1);
     BitmapImage image;
     TextureHolder none;
     makeTextureFromImage(none, renderer.device, image, Colour, 0, 0, 0);
@@ -210,6 +222,8 @@ TEST(Scene, LoadsSilentlyWithEverySoundAndDigitOnABlackPicture) {
     EXPECT_EQ(w.state.kickSound, 0);
     EXPECT_EQ(w.state.bounceSound, 1);
     EXPECT_EQ(w.state.hoverSound, 2);
+    const Matrix4 ball = spritePlacement(1, 1, 320, 240, 64);
+    EXPECT_EQ(std::memcmp(&w.pose.ballPlacement, &ball, sizeof ball), 0);
     EXPECT_EQ(w.renderer.device->backBuffer().at(320, 240), 0xFF000000u) << "the loading clear";
 
     // Each digit texture shows its own bitmap, laid out as the first one.
@@ -265,28 +279,24 @@ TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMade) {
     EXPECT_EQ(t.sink.lastFrame().at(320, 240) & 0xFFFFFF, 0u) << "nothing to draw with";
 }
 
-TEST(ScoreDisplay, NumbersAreLeftAlignedAndDrawnUnitsFirst) {
-    struct Case {
-        std::int32_t value;
-        float firstX;
-        std::vector<std::pair<int, float>> drawn; // digit and x, in drawing order
-    };
-    const Case cases[] = {
-        {0, 488.5f, {{0, 488.5f}}},
-        {7, 488.5f, {{7, 488.5f}}},
-        {1234, 488.5f, {{4, 536.5f}, {3, 520.5f}, {2, 504.5f}, {1, 488.5f}}},
-        {10, 172.5f, {{0, 188.5f}, {1, 172.5f}}},
-        {60, 126.5f, {{0, 142.5f}, {6, 126.5f}}},
-    };
+// The digits of value as drawNumber lays them out, in drawing order: each digit and its x.
+void expectDigits(std::int32_t value, float firstX, std::vector<std::pair<int, float>> drawn) {
+    SCOPED_TRACE(value);
     std::array<DigitDraw, 10> digits;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        ASSERT_EQ(layOutNumber(c.value, c.firstX, digits), static_cast<int>(c.drawn.size()));
-        for (std::size_t i = 0; i < c.drawn.size(); ++i) {
-            EXPECT_EQ(digits[i].digit, c.drawn[i].first) << i;
-            EXPECT_EQ(digits[i].x, c.drawn[i].second) << i;
-        }
+    ASSERT_EQ(layOutNumber(value, firstX, digits), static_cast<int>(drawn.size()));
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(digits[i].digit, drawn[i].first) << i;
+        EXPECT_EQ(digits[i].x, drawn[i].second) << i;
     }
+}
+
+TEST(ScoreDisplay, NumbersAreLeftAlignedAndDrawnUnitsFirst) {
+    expectDigits(0, 488.5f, {{0, 488.5f}});
+    expectDigits(7, 488.5f, {{7, 488.5f}});
+    expectDigits(1234, 488.5f, {{4, 536.5f}, {3, 520.5f}, {2, 504.5f}, {1, 488.5f}});
+    expectDigits(10, 172.5f, {{0, 188.5f}, {1, 172.5f}});
+    expectDigits(60, 126.5f, {{0, 142.5f}, {6, 126.5f}});
+    std::array<DigitDraw, 10> digits;
     EXPECT_EQ(layOutNumber(2147483647, 0, digits), 10);
 }
 
@@ -304,40 +314,36 @@ protected:
 
 TEST_F(Frames, PointerTintFollowsTheZoneAndOnlyTheCloseButtonGlows) {
     const auto plain = drawsOfOneFrame();
-    struct Case {
-        std::int32_t zone;
-        D3DCOLORVALUE tint;
-        int glows;
+    auto expectZone = [&](std::int32_t zone, D3DCOLORVALUE tint, std::uint64_t glows) {
+        SCOPED_TRACE(zone);
+        w.state.pointerZone = zone;
+        EXPECT_EQ(drawsOfOneFrame(), plain + glows);
+        const D3DCOLORVALUE& drawn = w.pose.shadowMaterial.Emissive;
+        EXPECT_EQ(std::memcmp(&drawn, &tint, 3 * sizeof(float)), 0)
+            << drawn.r << drawn.g << drawn.b;
     };
-    const Case cases[] = {{zoneDragStrip, {0.6f, 0.4f, 1.0f, 0}, 0},
-                          {zoneCloseButton, {0.6f, 0.8f, 1.0f, 0}, 1},
-                          {7, {0.7f, 0.7f, 0.9f, 0}, 0},
-                          {0, {0.7f, 0.7f, 0.9f, 0}, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.zone);
-        w.state.pointerZone = c.zone;
-        EXPECT_EQ(drawsOfOneFrame(), plain + c.glows);
-        const D3DCOLORVALUE& tint = w.pose.shadowMaterial.Emissive;
-        EXPECT_EQ(std::memcmp(&tint, &c.tint, 3 * sizeof(float)), 0) << tint.r << tint.g << tint.b;
-    }
+    expectZone(zoneDragStrip, {0.6f, 0.4f, 1.0f, 0}, 0);
+    expectZone(zoneCloseButton, {0.6f, 0.8f, 1.0f, 0}, 1);
     // The glow: a 24 x 24 upright square centred up and left of the close button.
     const Matrix4 glow = spritePlacement(12, 12, 526.5f, 429.5f, 0);
     EXPECT_EQ(std::memcmp(&w.pose.shadowPlacement, &glow, sizeof glow), 0);
+    expectZone(7, {0.7f, 0.7f, 0.9f, 0}, 0);
+    expectZone(0, {0.7f, 0.7f, 0.9f, 0}, 0);
 }
 
 TEST_F(Frames, WallsAreRedrawnWholeAndLookTheSameUnlitAndLit) {
     // Points on the back, left, right, floor and ceiling walls that no sprite covers.
     const int points[][2] = {{450, 150}, {470, 330}, {130, 240}, {510, 240}, {200, 400}, {200, 80}};
+    auto wallPixels = [&] {
+        std::vector<std::uint32_t> seen;
+        for (const auto& p : points) seen.push_back(w.renderer.device->backBuffer().at(p[0], p[1]));
+        return seen;
+    };
     drawFrame(w); // the first frame draws its walls with lighting still off
-    std::vector<std::uint32_t> first;
-    for (const auto& p : points) first.push_back(w.renderer.device->backBuffer().at(p[0], p[1]));
-
+    const auto first = wallPixels();
     std::memset(&w.scene.wallPlacement, 0x3F, sizeof w.scene.wallPlacement);
     drawFrame(w);
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(w.renderer.device->backBuffer().at(points[i][0], points[i][1]), first[i])
-            << points[i][0] << ", " << points[i][1];
-    }
+    EXPECT_EQ(wallPixels(), first);
 }
 
 } // namespace

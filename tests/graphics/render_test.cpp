@@ -101,10 +101,12 @@ TEST(RenderScript, TraceLinesReadBackExactlyAndTheClockWraps) {
 }
 
 TEST(RenderScript, CloseButtonReleaseEndsTheGameBeforeLaterShots) {
+    const auto never = std::filesystem::temp_directory_path() / "never.png";
+    std::filesystem::remove(never);
     const Traced done = runTraced("at 0 pointer 523 49\nat 2 release\nat 3 shot never.png\n");
     EXPECT_EQ(done.result, 1);
     EXPECT_EQ(done.trace.size(), 2u) << "frames 0 and 1";
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::temp_directory_path() / "never.png"));
+    EXPECT_FALSE(std::filesystem::exists(never));
 }
 
 struct Difference {
