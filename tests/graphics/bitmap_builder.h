@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace testing_bitmaps {
@@ -16,17 +15,28 @@ inline void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+// The 40-byte header: one plane, no compression, imageSize bytes of pixels to follow.
+inline std::vector<std::uint8_t> bitmapHeader(std::uint32_t width, std::uint32_t height,
+                                              std::uint8_t depth, std::uint32_t imageSize) {
+    std::vector<std::uint8_t> bytes(40);
+    put32(bytes, 0, 40);
+    put32(bytes, 4, width);
+    put32(bytes, 8, height);
+    bytes[12] = 1;
+    bytes[14] = depth;
+    put32(bytes, 20, imageSize);
+    return bytes;
+}
+
 // A 24-bit picture; pixelAt(column, row) gives each pixel, row 0 being the top row.
 template <class PixelAt>
 std::vector<std::uint8_t> makeBitmap(int width, int height, PixelAt pixelAt) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    std::vector<std::uint8_t> bytes(40 + rowBytes * static_cast<std::size_t>(height));
-    put32(bytes, 0, 40);
-    put32(bytes, 4, static_cast<std::uint32_t>(width));
-    put32(bytes, 8, static_cast<std::uint32_t>(height));
-    bytes[12] = 1;
-    bytes[14] = 24;
-    put32(bytes, 20, static_cast<std::uint32_t>(rowBytes * static_cast<std::size_t>(height)));
+    const std::size_t imageSize = rowBytes * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> bytes =
+        bitmapHeader(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 24,
+                     static_cast<std::uint32_t>(imageSize));
+    bytes.resize(40 + imageSize);
     for (int row = 0; row < height; ++row) {
         // Stored bottom-up: the picture's top row is the last one in the resource.
         std::uint8_t* stored =

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -24,8 +23,6 @@ void loadAndConvert(const std::uint8_t* data, std::size_t size, int mode, int x,
 
 } // namespace
 
-using testing_bitmaps::put32;
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int mode = size > 0 ? data[0] % 3 : 0;
     const int edge = size > 1 ? data[1] % 40 - 4 : 0;
@@ -36,19 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 8) return 0;
     // Small sides, a depth of 8, 16, 24 or 32 bits, and an image size that is either exactly
     // the rows' size or anything up to about 1 KiB, which may or may not fit.
-    static const std::uint16_t depths[] = {8, 16, 24, 32};
+    static const std::uint8_t depths[] = {8, 16, 24, 32};
     const std::uint32_t width = 1u + data[4] % 12u;
     const std::uint32_t height = 1u + data[5] % 12u;
-    const std::uint16_t depth = depths[data[6] % 4];
+    const std::uint8_t depth = depths[data[6] % 4];
     const std::uint32_t rows = width * (depth / 8u) * height;
-    std::vector<std::uint8_t> framed(40 + size - 8);
-    put32(framed, 0, 40);
-    put32(framed, 4, width);
-    put32(framed, 8, height);
-    framed[12] = 1;
-    framed[14] = static_cast<std::uint8_t>(depth);
-    put32(framed, 20, (data[7] & 1) ? rows : data[7] * 4u);
-    std::memcpy(framed.data() + 40, data + 8, size - 8);
+    std::vector<std::uint8_t> framed =
+        testing_bitmaps::bitmapHeader(width, height, depth, (data[7] & 1) ? rows : data[7] * 4u);
+    framed.insert(framed.end(), data + 8, data + size);
     loadAndConvert(framed.data(), framed.size(), mode, x, y, edge);
     return 0;
 }

@@ -66,10 +66,8 @@ TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
 
 TEST(Bitmap, LoadsPalettePicturesButConvertsOnly24Bit) {
     // 8 bits per pixel: the 1024-byte palette, then 16 bytes of pixels.
-    auto bytes = solidBitmap(4, 4, {1, 2, 3});
+    auto bytes = testing_bitmaps::bitmapHeader(4, 4, 8, 16);
     bytes.resize(40 + 1024 + 16, 5);
-    bytes[14] = 8;
-    put32(bytes, 20, 16);
     BitmapImage image;
     ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
     EXPECT_EQ(convert(bytes, Colour), std::vector<std::uint32_t>(16, unwritten));
