@@ -7,7 +7,6 @@
 #include "game/game_state.h"
 #include "game/types.h"
 #include "graphics/geometry.h"
-#include "graphics/math3d.h"
 #include "graphics/renderer.h"
 #include "graphics/textures.h"
 #include "persist/score_record.h"

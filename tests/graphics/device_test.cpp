@@ -1,6 +1,7 @@
 // The picture on the software device: its set-up, textures, the scene loaded with the game's own
 // pictures and sounds, and frames drawn from it; what the golden frames cannot show.
 #include "audio/sound_device.h"
+#include "graphics/math3d.h"
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
