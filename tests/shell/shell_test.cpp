@@ -132,7 +132,10 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
         EXPECT_EQ(window.peekMessage(message), zone == zoneCloseButton);
     }
     EXPECT_EQ(rig.log, (std::vector<std::string>{"kick", "kick", "kick"}));
-    EXPECT_EQ(window.showCursor(true), 0); // hidden once by the hit test, shown once here
+    rig.state.pointerZone = zoneDragStrip;
+    window.sendMessage(WM_NCHITTEST, 0, 0);
+    EXPECT_EQ(window.showCursor(true), -1); // every caption answer hides once more
+    EXPECT_FALSE(rig.cursorVisible);
     EXPECT_EQ(message.message, WM_DESTROY);
     EXPECT_EQ(message.window, &window);
     window.dispatchMessage(message);
@@ -146,6 +149,7 @@ TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
     Window& window = rig.makeWindow();
     window.sendMessage(WM_PAINT, 0, 0);
     EXPECT_EQ(rig.log, std::vector<std::string>{"paint"}); // nothing is drawn
+    rig.desktop = {leftPress}; // never handed out once the window is gone
     window.sendMessage(WM_CLOSE, 0, 0);
     EXPECT_TRUE(window.destroyed());
     window.sendMessage(WM_CLOSE, 0, 0);
