@@ -3,6 +3,7 @@
 #pragma once
 
 #include "audio/sound_bank.h"
+#include "game/constants.h"
 #include "game/types.h"
 
 #include <cstdint>
@@ -15,11 +16,11 @@ enum PointerZone : std::int32_t {
 };
 
 struct GameState {
-    float timeScale = 0.06f; // step units per millisecond: the speed level
-    float gravity = 0.5f;    // units per step unit squared, downward
-    float kickLift = 0.08f;  // factor of the upward kick velocity
-    std::int32_t landed = 1; // the ball touched the floor since the run began
-    std::int32_t bounceBudget = 16;
+    float timeScale = hopla::timeScaleLevel1; // step units per millisecond: the speed level
+    float gravity = 0.5f;                     // units per step unit squared, downward
+    float kickLift = 0.08f;                   // factor of the upward kick velocity
+    std::int32_t landed = 1;                  // the ball touched the floor since the run began
+    std::int32_t bounceBudget = hopla::fullBounceBudget;
     std::int32_t windowed = 1; // the window shows only its inner region
     float frameStep = 0;       // step units of this frame
     float velocityX = 0;       // units per step unit

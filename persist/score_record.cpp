@@ -44,7 +44,6 @@ bool writeAll(int fd, const char* text, std::size_t size) {
 } // namespace
 
 ScoreRecord::ScoreRecord(std::filesystem::path file) : file(std::move(file)) {
-    score = 0;
     loadBestScore(*this);
 }
 
@@ -103,23 +102,18 @@ void saveBestScore(ScoreRecord& record) {
         reportSaveFailure(record.file, errnoText(errno));
         return;
     }
+    const auto abandon = [&](int error) {
+        ::unlink(temporary.c_str());
+        reportSaveFailure(record.file, errnoText(error));
+    };
     if (!writeAll(fd, record.text, fileSize)) {
         const int error = errno;
         ::close(fd);
-        ::unlink(temporary.c_str());
-        reportSaveFailure(record.file, errnoText(error));
-        return;
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        reportSaveFailure(record.file, errnoText(error));
-        return;
-    }
-    if (std::rename(temporary.c_str(), record.file.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        reportSaveFailure(record.file, errnoText(error));
+        abandon(error);
+    } else if (::close(fd) != 0) {
+        abandon(errno);
+    } else if (std::rename(temporary.c_str(), record.file.c_str()) != 0) {
+        abandon(errno);
     }
 }
 

@@ -37,11 +37,7 @@ int winMain(Shell& shell, Display& display) {
 
     // A failed step has told the player; closing the window leaves the quit message waiting,
     // so the loop ends before any frame runs.
-    if (!shell.initDevice(window)) {
-        window.sendMessage(WM_CLOSE, 0, 0);
-    } else if (!shell.loadScene()) {
-        window.sendMessage(WM_CLOSE, 0, 0);
-    }
+    if (!shell.initDevice(window) || !shell.loadScene()) window.sendMessage(WM_CLOSE, 0, 0);
 
     window.showCursor(false); // the game draws its own pointer
     window.showWindow();
