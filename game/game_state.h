@@ -5,6 +5,7 @@
 #include "audio/sound_bank.h"
 #include "game/constants.h"
 #include "game/types.h"
+#include "platform/pointer_source.h"
 
 #include <cstdint>
 
@@ -27,9 +28,8 @@ struct GameState {
     float velocityY = 0;       // units per step unit, upward positive
     float spinAngle = 0;       // radians, kept within 0 to 6.28
     std::int32_t spinForward = 0;
-    std::int32_t pointerX = 0; // pointer in client pixels, read once a frame
-    std::int32_t pointerY = 0;
-    float pointerOffsetX = 0; // the ball's offset from the pointer, units
+    platform::ClientPoint pointerPos; // pointer in client pixels, read once a frame
+    float pointerOffsetX = 0;         // the ball's offset from the pointer, units
     float pointerOffsetY = 0;
     std::int32_t pointerOverBall = 0;
     std::int32_t kickPickX = 0; // index into the horizontal kick table, 0 to 15

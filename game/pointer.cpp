@@ -6,8 +6,7 @@ using namespace hopla;
 
 void trackPointer(GameState& state, ScenePose& pose, platform::PointerSource& pointer) {
     const platform::ClientPoint at = pointer.clientPointer();
-    state.pointerX = at.x;
-    state.pointerY = at.y;
+    state.pointerPos = at;
     const float px = static_cast<float>(at.x);
     const float py = static_cast<float>(at.y);
 
@@ -67,8 +66,8 @@ bool inCloseButton(int x, int y) {
 } // namespace
 
 void classifyPointer(GameState& state, SoundBank& sounds) {
-    const int x = state.pointerX;
-    const int y = state.pointerY;
+    const int x = state.pointerPos.x;
+    const int y = state.pointerPos.y;
     state.pointerZone = zoneNone;
     if (inDragStrip(x, y)) state.pointerZone = zoneDragStrip;
     if (inCloseButton(x, y)) state.pointerZone = zoneCloseButton;
