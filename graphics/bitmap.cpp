@@ -65,10 +65,12 @@ int loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t s
 
     // The header is trusted only as far as the resource's real bytes reach: the image size
     // must lie inside them and the rows the width, height and depth describe inside that.
+    // The rows are compared by division, since the sides of a damaged header can make their
+    // byte count too large for any integer.
     const std::int64_t rowBytes = std::int64_t{header.biBitCount / 8} * header.biWidth;
     const std::int64_t available = static_cast<std::int64_t>(size - bitmapInfoHeaderSize);
     if (header.biWidth < 1 || header.biHeight < 1 || header.biSizeImage > available ||
-        rowBytes * header.biHeight > std::int64_t{header.biSizeImage}) {
+        rowBytes > std::int64_t{header.biSizeImage} / header.biHeight) {
         return failLoad(image);
     }
 
@@ -127,7 +129,10 @@ void writeTexels(const BitmapImage& image, std::int32_t mode, const TextureLayou
     const std::int64_t width = info.biWidth;
     const std::int64_t height = info.biHeight;
     const std::int64_t rowBytes = 3 * width;
-    if (rowBytes * height > static_cast<std::int64_t>(image.pixelBytes)) return;
+    if (width < 1 || height < 1 ||
+        rowBytes > static_cast<std::int64_t>(image.pixelBytes) / height) {
+        return;
+    }
 
     const std::int64_t rows = std::min(height, std::int64_t{layout.edge} - layout.y);
     const std::int64_t columns = std::min(width, std::int64_t{layout.edge} - layout.x);

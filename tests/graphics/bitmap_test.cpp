@@ -37,12 +37,15 @@ TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
         int at; // where value is written as 32 bits; -1: nowhere
         std::uint32_t value;
         std::size_t size; // the bytes kept
+        int at2 = -1;     // a second value written, as the first
+        std::uint32_t value2 = 0;
     };
     const Damage damages[] = {
         {"pixels cut short", -1, 0, good.size() - 1},
         {"image size past the end", 20, 0xFFFFFFF0u, good.size()},
         {"width times height past the image size", 4, 9, good.size()},
         {"huge height", 8, 0x7FFFFFFF, good.size()},
+        {"rows whose byte count wraps 64 bits", 4, 0x7FFFFFFF, good.size(), 8, 0x7FFFFFFF},
         {"negative height", 8, static_cast<std::uint32_t>(-8), good.size()},
         {"32 bits per pixel", 14, 32, good.size()},
         {"not a 40-byte header", 0, 12, good.size()},
@@ -53,6 +56,7 @@ TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
         SCOPED_TRACE(d.why);
         auto bytes = good;
         if (d.at >= 0) put32(bytes, static_cast<std::size_t>(d.at), d.value);
+        if (d.at2 >= 0) put32(bytes, static_cast<std::size_t>(d.at2), d.value2);
         bytes.resize(d.size);
         // A failed load after a good one leaves no trace of the good one.
         BitmapImage image;
@@ -62,6 +66,16 @@ TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
         EXPECT_EQ(image.info.biHeight, 0);
         EXPECT_EQ(image.pixels, nullptr);
     }
+
+    // A picture whose sides claim more rows than its pixels hold converts nothing, even when
+    // the rows' byte count wraps.
+    BitmapImage claimed;
+    ASSERT_EQ(loadBitmapBytes(claimed, good.data(), good.size()), 1);
+    claimed.info.biWidth = 0x7FFFFFFF;
+    claimed.info.biHeight = 0x7FFFFFFF;
+    std::vector<std::uint32_t> level(4 * 4, unwritten);
+    writeTexels(claimed, Colour, {4, 0, 0}, reinterpret_cast<std::uint8_t*>(level.data()), 16);
+    EXPECT_EQ(level, std::vector<std::uint32_t>(4 * 4, unwritten));
 }
 
 TEST(Bitmap, LoadsPalettePicturesButConvertsOnly24Bit) {
