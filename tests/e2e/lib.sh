@@ -1,0 +1,283 @@
+#!/usr/bin/env bash
+# The machinery the end-to-end scenarios share: the X server, the game, the pointer, screenshots
+# and the best-score file. Sourced by run.sh, which sets hopla and scenario first.
+work=$(mktemp -d "${TMPDIR:-/tmp}/hopla-e2e.XXXXXX")
+xvfb_pid=
+game_pid=
+wm_pid=
+winw=440
+winh=400
+
+cleanup() {
+    # Whatever already ended, the rest still goes.
+    set +e
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null # a game still running failed its test
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+
+fail() {
+    echo "FAIL ($scenario): $*" >&2
+    if [ -s "$work/game.err" ]; then
+        echo "the game's stderr:" >&2
+        cat "$work/game.err" >&2
+    fi
+    # Keep the screenshots of a failed run, as PNG, where a maintainer can look at them.
+    local keep="${TMPDIR:-/tmp}/hopla-e2e-failed-$scenario" raw
+    rm -rf "$keep" && mkdir -p "$keep"
+    cp "$work"/*.png "$keep"/ 2>/dev/null || true
+    for raw in "$work"/*.rgb; do
+        [ -e "$raw" ] || continue
+        convert -size "${winw}x$winh" -depth 8 "rgb:$raw" "$keep/$(basename "$raw" .rgb).png" 2>/dev/null || true
+    done
+    echo "screenshots kept in $keep" >&2
+    exit 1
+}
+
+note() { echo "-- $*"; }
+
+# How long any wait may take, in seconds. Every wait polls for what it waits for and ends as
+# soon as that has happened, so the limit only matters on a machine too loaded to run the game.
+patience=${HOPLA_E2E_PATIENCE:-90}
+
+# until_true SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; false after SECONDS.
+until_true() {
+    local limit=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$limit" ] || return 1
+        sleep 0.1
+    done
+}
+
+# The best-score file of the game runs, kept in the scenario's own folder.
+data="$work/data"
+score_file="$data/hopla/hsd.dat"
+
+# ---------------------------------------------------------------------------------------------
+# The X server and the game.
+
+start_x() {
+    for tool in Xvfb xdotool import convert compare; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh brings it)"
+    done
+    # Xvfb picks a free display itself and names it on the descriptor it is given.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    until_true "$patience" xvfb_ready || skip "Xvfb did not start within $patience s"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+xvfb_ready() {
+    [ -s "$work/display" ] && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || skip "no X server could be started: $(tail -n 3 "$work/xvfb.log")"
+    return 1
+}
+
+# Starts the game and waits for its window; sets win, winx, winy (the window's position).
+start_game() {
+    env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" \
+        "$hopla" >"$work/game.out" 2>"$work/game.err" &
+    game_pid=$!
+    win=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Hopla-Game$' | head -n 1) ||
+        fail "the game's window did not appear"
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    winw=$WIDTH
+    winh=$HEIGHT
+    wait_frames 2
+}
+
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+
+# Waits for the game to end; checks that it ended, with status 0.
+expect_exit_0() {
+    until_true "$patience" game_ended || fail "the game is still running after $patience s: $1"
+    local status=0
+    wait "$game_pid" || status=$?
+    game_pid=
+    [ "$status" -eq 0 ] || fail "the game ended with status $status: $1"
+}
+
+# Holds ESC down until the game has ended (the game reads the key's state once a frame, so a
+# tap shorter than a frame may pass unseen, as on the original), then lets it go.
+escape_ends_game() {
+    xdotool keydown Escape
+    expect_exit_0 "$1"
+    xdotool keyup Escape
+}
+
+expect_running() {
+    wait_frames 2
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended: $1"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440)).
+
+point() { xdotool mousemove $((winx - 100 + $1)) $((winy - 40 + $2)); }
+# Far outside the window, where the game's own pointer is not drawn.
+point_away() { xdotool mousemove 0 0; }
+click() {
+    point "$1" "$2"
+    wait_frames 2 # a frame finds the pointer there before the press
+    xdotool click "$3"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Screenshots of the window as raw RGB (much faster to take than PNG), and parts of them as
+# PNG, in window pixels.
+
+shot() {
+    import -window "$win" -depth 8 "rgb:$work/$1.rgb" 2>"$work/import.err" ||
+        fail "no screenshot of the window: $(cat "$work/import.err")"
+}
+
+picture() { echo "-size ${winw}x$winh -depth 8 rgb:$work/$1.rgb"; }
+
+# crop SHOT NAME WxH+X+Y: a part of an earlier screenshot.
+crop() {
+    # shellcheck disable=SC2046 # picture gives several words on purpose
+    convert $(picture "$1") -crop "$3" +repage "$work/$2.png"
+}
+
+# How many pixels differ between two PNG pictures.
+differing() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true; }
+
+expect_same() {
+    local count
+    count=$(differing "$1" "$2")
+    [ "$count" = 0 ] || fail "$3 ($1 and $2 differ in $count pixels)"
+}
+
+expect_different() {
+    local count
+    count=$(differing "$1" "$2")
+    [ "$count" != 0 ] || fail "$3 ($1 and $2 are the same)"
+}
+
+# The box around the pixels that differ between two shots, as WxH+X+Y; 0x0+0+0 for none.
+changed_box() {
+    if cmp -s "$work/$1.rgb" "$work/$2.rgb"; then
+        echo 0x0+0+0
+        return
+    fi
+    # shellcheck disable=SC2046
+    convert $(picture "$1") $(picture "$2") -compose difference -composite -threshold 0 \
+        -format %@ info:
+}
+
+# Waits until the game has drawn at least $1 new frames. The ball always spins, so every
+# frame changes the picture.
+wait_frames() {
+    local seen=0 limit=$((SECONDS + patience))
+    shot frames.a
+    while [ "$SECONDS" -lt "$limit" ]; do
+        sleep 0.05
+        shot frames.b
+        if ! cmp -s "$work/frames.a.rgb" "$work/frames.b.rgb"; then
+            seen=$((seen + 1))
+            [ "$seen" -ge "$1" ] && return 0
+            mv "$work/frames.b.rgb" "$work/frames.a.rgb"
+        fi
+    done
+    fail "the game drew $seen of $1 new frames within $patience s"
+}
+
+# await_area NAME AREA REFERENCE same|different WHAT: takes screenshots until the AREA of the
+# window looks the same as, or different from, the earlier crop REFERENCE; keeps the last as
+# NAME. Fails saying WHAT when that has not happened within the wait.
+await_area() {
+    local name=$1 area=$2 reference=$3 want=$4 what=$5 limit=$((SECONDS + patience)) count
+    while :; do
+        shot "$name"
+        crop "$name" "$name" "$area"
+        count=$(differing "$reference" "$name")
+        if [ "$want" = same ]; then
+            [ "$count" = 0 ] && return 0
+        else
+            [ "$count" != 0 ] && return 0
+        fi
+        [ "$SECONDS" -lt "$limit" ] || fail "$what ($reference and $name: $count pixels differ)"
+        sleep 0.1
+    done
+}
+
+# Takes screenshots until the ball lies still: two changes in a row are the ball turning
+# within the same small box. Leaves the last shot as $1 and the box of the ball at rest in
+# rest_box.
+wait_ball_rests() {
+    local name=$1 previous= box i=0 limit=$((SECONDS + patience))
+    shot "$name.0"
+    while [ "$SECONDS" -lt "$limit" ]; do
+        sleep 0.25
+        i=$((i + 1))
+        shot "$name.$i"
+        box=$(changed_box "$name.$((i - 1))" "$name.$i")
+        [ "$box" = 0x0+0+0 ] && continue # no new frame yet
+        if [ -n "$previous" ] && small_and_near "$previous" "$box"; then
+            cp "$work/$name.$i.rgb" "$work/$name.rgb"
+            rest_box=$box
+            return 0
+        fi
+        previous=$box
+    done
+    fail "the ball did not come to rest within $patience s"
+}
+
+# Both boxes at most 90 pixels wide and high (the ball is 75), within 3 pixels of each other.
+small_and_near() {
+    local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$' a b
+    [[ $1 =~ $re ]] || return 1
+    a=("${BASH_REMATCH[@]:1}")
+    [[ $2 =~ $re ]] || return 1
+    b=("${BASH_REMATCH[@]:1}")
+    [ "${a[0]}" -le 90 ] && [ "${a[1]}" -le 90 ] && [ "${b[0]}" -le 90 ] && [ "${b[1]}" -le 90 ] ||
+        return 1
+    for k in 0 1 2 3; do
+        local d=$((a[k] - b[k]))
+        [ "${d#-}" -le 3 ] || return 1
+    done
+}
+
+# The centre of a box in window pixels, turned into client pixels: "x y".
+box_centre_client() {
+    local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$'
+    [[ $1 =~ $re ]] || fail "not a box: $1"
+    echo $((BASH_REMATCH[3] + BASH_REMATCH[1] / 2 + 100)) $((BASH_REMATCH[4] + BASH_REMATCH[2] / 2 + 40))
+}
+
+# Where the numbers are drawn, in window pixels.
+score_area=80x22+362+44
+best_area=72x22+76+44
+fps_area=72x22+30+350
+
+# ---------------------------------------------------------------------------------------------
+# The best-score file: a scrambled decimal number, a zero byte and padding, 16 bytes in all.
+
+stored_text() { # the file's text for best score $1, with zero bytes up to 16
+    local number=$(((($1 * 131072 + 0x4B1D2E73) + 0x80000000) % 0x100000000 - 0x80000000))
+    printf '%s' "$number"
+    head -c $((16 - ${#number})) /dev/zero
+}
+
+expect_file_holds_best() {
+    [ -f "$score_file" ] || fail "no best-score file was written"
+    stored_text "$1" >"$work/expected.dat"
+    cmp -s "$score_file" "$work/expected.dat" ||
+        fail "the best-score file holds $(od -c "$score_file" | head -n 2), not best score $1"
+}
+
+write_file_for_best() {
+    mkdir -p "$data/hopla"
+    stored_text "$1" >"$score_file"
+}
