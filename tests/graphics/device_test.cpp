@@ -5,7 +5,7 @@
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
-#include "platform/sound_sdl.h"
+#include "platform/sound_null.h"
 #include "shell/world.h"
 #include "tests/graphics/bitmap_builder.h"
 
@@ -167,11 +167,9 @@ std::unique_ptr<platform::SoundDevice> openNoSound(std::string& reason) {
     return nullptr;
 }
 
-// The game's objects presenting to memory, the sound on SDL's silent driver.
+// The game's objects presenting to memory, the sound on the silent device.
 struct TestWorld {
-    TestWorld() : previousOpener(setSoundDeviceOpener(platform::openSdlSoundDevice)) {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
+    TestWorld() : previousOpener(setSoundDeviceOpener(platform::openNullSoundDevice)) {}
     ~TestWorld() { setSoundDeviceOpener(previousOpener); }
     int start() { return initDevice(world, &sink, 1) == 1 ? loadScene(world) : -1; }
     void frame() {

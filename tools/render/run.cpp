@@ -3,7 +3,7 @@
 #include "audio/sound_device.h"
 #include "game/game.h"
 #include "platform/softgpu/png_writer.h"
-#include "platform/sound_sdl.h"
+#include "platform/sound_null.h"
 #include "shell/world.h"
 
 #include <cstdio>
@@ -150,11 +150,10 @@ int runFrames(const Script& script, const RunOptions& options) {
 } // namespace
 
 int runScript(const Script& script, const RunOptions& options) {
-    // Real start-up with a silent sound backend: the sound device opens and takes the sounds,
-    // and nothing is heard.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Real start-up with a silent sound device: it opens and takes the sounds, and nothing is
+    // heard.
     const platform::SoundDeviceOpener previousOpener =
-        setSoundDeviceOpener(platform::openSdlSoundDevice);
+        setSoundDeviceOpener(platform::openNullSoundDevice);
     const int result = runFrames(script, options);
     setSoundDeviceOpener(previousOpener);
     return result;
