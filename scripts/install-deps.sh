@@ -15,6 +15,8 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     # a window manager for the end-to-end drag and close-request tests
     openbox wmctrl
+    # the web page: the compiler, GoogleTest's sources for its tests, a browser for the page's tests
+    emscripten googletest chromium chromium-driver python3-selenium
 )
 
 missing=()

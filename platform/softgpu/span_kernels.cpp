@@ -121,7 +121,7 @@ void useVectorKernels(bool enabled) {
     vectorWanted() = enabled;
 }
 
-#ifndef SOFTGPU_HAVE_AVX2
+#if !defined(SOFTGPU_HAVE_AVX2) && !defined(SOFTGPU_HAVE_WASM_SIMD)
 const SpanKernels* vectorKernels() {
     return nullptr;
 }

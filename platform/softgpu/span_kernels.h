@@ -1,5 +1,6 @@
 // The inner loops of span shading, each in a plain version and, where the processor has
-// AVX2, a vector version that gives bit for bit the same results eight pixels at a time.
+// AVX2 (or in WebAssembly, SIMD128), a vector version that gives bit for bit the same results
+// several pixels at a time.
 #pragma once
 
 #include "platform/softgpu/sampler.h"
@@ -41,7 +42,7 @@ struct SpanKernels {
 };
 
 const SpanKernels& plainKernels();
-// The AVX2 kernels, or null when this processor or build has none.
+// The AVX2 or SIMD128 kernels, or null when this processor or build has none.
 const SpanKernels* vectorKernels();
 // The kernels shading uses: the vector ones where there are any, unless switched off (the
 // tests compare both).
@@ -55,7 +56,12 @@ inline std::int32_t clampedRound(float value) {
     // Same clamping as the vector code (NaN goes to the low end), then round to nearest even.
     value = value > -2.0e9f ? value : -2.0e9f;
     value = value < 2.0e9f ? value : 2.0e9f;
+#ifdef __wasm__
+    // WebAssembly rounds to nearest even in one instruction, where lrintf is a library call.
+    return static_cast<std::int32_t>(__builtin_rintf(value));
+#else
     return static_cast<std::int32_t>(__builtin_lrintf(value));
+#endif
 }
 
 void coordinates(const CoordinateRun& run, int first, int count, std::int32_t* s, std::int32_t* t);
