@@ -2,7 +2,7 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own. Exit
 status 0 passed, 1 failed, 77 skipped because emscripten or the browser is missing.
@@ -342,8 +342,35 @@ def group_phone(page):
     resting_ball_is_kicked(page, page.tap, "a tap")
 
 
+def page_message(page):
+    return page.js("var m = document.getElementById('message');"
+                   "return m.hidden ? '' : m.textContent;")
+
+
+def group_failures(page):
+    print("a browser without Web Audio: the sound set-up's failure is told in the page")
+    hide = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "delete window.AudioContext; delete window.webkitAudioContext;"})
+    page.driver.get(page.url)
+    page.wait_for("the failed start offers no new game", page.ended_shown)
+    check(page_message(page).split("\n") == [
+        "Error: Unable to create DirectSound object",
+        "Loading Error: Problem initiating DirectSound 8. Application will now terminate."],
+        f"the page says {page_message(page)!r}")
+    page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", hide)
+
+    print("a browser without WebAssembly: the page says so")
+    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                {"source": "delete window.WebAssembly;"})
+    page.driver.get(page.url)
+    page.wait_for("the missing WebAssembly was not told in the page", lambda: page_message(page))
+    check("WebAssembly" in page_message(page), f"the page says {page_message(page)!r}")
+    # Told and done: the harness's last look for a message in the page is for the other groups.
+    page.js("document.getElementById('message').hidden = true;")
+
+
 GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone}
+          "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -391,7 +418,7 @@ def main():
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_port}/")
         GROUPS[group](page)
-        message = page.js("return document.getElementById('message').textContent")
+        message = page_message(page)
         if message:
             raise Failure(f"the page says: {message}")
         print(f"{group}: passed")
