@@ -2,7 +2,8 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures;
+                                  measure prints the frame time in batches of frames)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own. Exit
 status 0 passed, 1 failed, 77 skipped because emscripten or the browser is missing.
@@ -369,7 +370,21 @@ def group_failures(page):
     page.js("document.getElementById('message').hidden = true;")
 
 
-GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
+def group_measure(page):
+    """Not a test: the time of the loop's turns, in batches of 300 frames, once the ball rests."""
+    page.open()
+    page.point(AWAY)
+    page.ball_rests()
+    for batch in range(5):
+        before = page.js("return Object.assign({}, window.hoplaTurnTime)")
+        page.wait_frames(300)
+        after = page.js("return Object.assign({}, window.hoplaTurnTime)")
+        turns = after["turns"] - before["turns"]
+        print(f"batch {batch + 1}: {(after['milliseconds'] - before['milliseconds']) / turns:.3f} "
+              f"ms a frame over {turns} frames")
+
+
+GROUPS = {"measure": group_measure, "play": group_play, "storage": group_storage, "close": group_close,
           "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
 
 
