@@ -49,7 +49,3 @@ void loadDigits(DigitSet& digits, IDirect3DDevice8* device, std::int32_t mode, i
     }
     digits.digitPlacement = spritePlacement(8, 8, 0, 0, 96);
 }
-
-void releaseDigits(DigitSet& digits) {
-    for (TextureHolder& texture : digits.digitTextures) texture.release();
-}

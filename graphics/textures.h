@@ -34,6 +34,3 @@ struct DigitSet {
 // serve for all ten; any mode but Grey converts as Colour. Sets digitPlacement.
 void loadDigits(DigitSet& digits, softgpu::IDirect3DDevice8* device, std::int32_t mode, int x,
                 int y, int size);
-
-// Releases every digit texture that exists.
-void releaseDigits(DigitSet& digits);
