@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+namespace audio {
+
 namespace {
 
 platform::SoundDeviceOpener installedOpener = nullptr;
@@ -86,3 +88,5 @@ int fillSoundBuffer(platform::FillableSoundBuffer* buffer, const std::uint8_t* s
     buffer->unlock(regions);
     return 1;
 }
+
+} // namespace audio

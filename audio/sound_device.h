@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace audio {
+
 // The resource ids of the three sounds, loaded in this order so that they get SoundIds 0, 1, 2.
 constexpr int kickSoundResource = 2032;
 constexpr int bounceSoundResource = 2033;
@@ -31,3 +33,5 @@ SoundId loadSound(SoundBank& bank, int resourceId, ResourceModule module = ownMo
 // or the samples are missing, the count is 0 or the buffer can't be locked.
 int fillSoundBuffer(platform::FillableSoundBuffer* buffer, const std::uint8_t* samples,
                     std::uint32_t count);
+
+} // namespace audio

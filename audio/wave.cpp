@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace audio {
+
 namespace {
 
 std::uint32_t readU32(const std::uint8_t* at) {
@@ -106,3 +108,5 @@ int findWaveResource(ResourceModule module, int resourceId, platform::WaveFormat
     }
     return parseWave(resource->bytes, resource->size, format, samples, count);
 }
+
+} // namespace audio

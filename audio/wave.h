@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace audio {
+
 // Where WAVE resources are looked up: a function that finds one by type and id. Null stands
 // for the program's own resources, the ones compiled into the executable.
 using ResourceModule = std::optional<platform::Resource> (*)(platform::ResourceType type, int id);
@@ -25,3 +27,5 @@ int parseWave(const std::uint8_t* bytes, std::size_t size, platform::WaveFormat*
 // pointer points into the resource, which lives as long as the program.
 int findWaveResource(ResourceModule module, int resourceId, platform::WaveFormat* format,
                      const std::uint8_t** samples, std::uint32_t* count);
+
+} // namespace audio

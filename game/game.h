@@ -7,6 +7,8 @@
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
 
+namespace game {
+
 // The parts of the program the game core works on; the program binds them to its globals,
 // tests to their own.
 struct Game {
@@ -23,3 +25,5 @@ void updateFrame(Game& game);
 
 // The left-button press: kicks the ball if the last frame found the pointer over it.
 void kick(Game& game);
+
+} // namespace game

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+namespace graphics {
+
 namespace {
 
 std::uint16_t read16(const std::uint8_t* p) {
@@ -160,3 +162,5 @@ void writeTexels(const BitmapImage& image, std::int32_t mode, const TextureLayou
         }
     }
 }
+
+} // namespace graphics

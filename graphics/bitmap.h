@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace graphics {
+
 // The 40-byte header every bitmap resource begins with, as stored (little-endian).
 struct BitmapInfoHeader {
     std::uint32_t biSize = 0;
@@ -72,3 +74,5 @@ TextureLayout textureLayout(int width, int height, int x, int y, int size);
 // conversion exists for the other depths, and their rows are too short to read as 24-bit.
 void writeTexels(const BitmapImage& image, std::int32_t mode, const TextureLayout& layout,
                  std::uint8_t* level, std::int64_t pitch);
+
+} // namespace graphics

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace graphics {
+
 namespace {
 struct Vec3d {
     double x, y, z;
@@ -113,3 +115,5 @@ void fillLight(D3DLIGHT8* out, std::int32_t type, float x, float y, float z) {
     out->Position = direction;
     out->Range = 1000.0f;
 }
+
+} // namespace graphics

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace graphics {
+
 using namespace softgpu;
 
 namespace {
@@ -136,3 +138,5 @@ int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
     device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     return 1;
 }
+
+} // namespace graphics

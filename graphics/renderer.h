@@ -4,6 +4,8 @@
 
 #include "platform/softgpu/softgpu.h"
 
+namespace graphics {
+
 struct Renderer {
     Renderer() = default;
     Renderer(const Renderer&) = delete;
@@ -25,3 +27,5 @@ int initDevice(Renderer& renderer, softgpu::PresentSink* window, int windowed);
 // The back-buffer format for full screen: 16-bit if the adapter takes it, else the desktop's,
 // else D3DFMT_UNKNOWN (and device creation then fails).
 softgpu::D3DFORMAT pickFullScreenFormat(Renderer& renderer);
+
+} // namespace graphics

@@ -4,6 +4,8 @@
 #include "graphics/math3d.h"
 #include "platform/message_box.h"
 
+namespace graphics {
+
 using namespace softgpu;
 
 namespace {
@@ -80,11 +82,11 @@ int loadScene(Stage& stage) {
         return 0;
     }
     GameState& state = stage.state;
-    state.kickSound = loadSound(stage.sounds, kickSoundResource);
-    state.bounceSound = loadSound(stage.sounds, bounceSoundResource);
-    state.hoverSound = loadSound(stage.sounds, hoverSoundResource);
-    for (const SoundId id : {state.kickSound, state.bounceSound, state.hoverSound}) {
-        if (id == soundNotLoaded) {
+    state.kickSound = loadSound(stage.sounds, audio::kickSoundResource);
+    state.bounceSound = loadSound(stage.sounds, audio::bounceSoundResource);
+    state.hoverSound = loadSound(stage.sounds, audio::hoverSoundResource);
+    for (const audio::SoundId id : {state.kickSound, state.bounceSound, state.hoverSound}) {
+        if (id == audio::soundNotLoaded) {
             platform::showMessageBox("Loading problems.",
                                      "Not all sounds were loaded but application will continue.");
             break;
@@ -92,3 +94,5 @@ int loadScene(Stage& stage) {
     }
     return 1;
 }
+
+} // namespace graphics

@@ -13,6 +13,16 @@
 
 #include <array>
 
+namespace graphics {
+
+// What the game core keeps and the picture shows.
+using audio::SoundBank;
+using game::FrameClock;
+using game::GameState;
+using game::Material;
+using game::Matrix4;
+using game::ScenePose;
+
 // Resource ids of the pictures, in the order they are loaded.
 enum SceneBitmap : int {
     ballBitmap = 2001,
@@ -93,3 +103,5 @@ void drawSprite(softgpu::IDirect3DDevice8* device, softgpu::IDirect3DTexture8* t
 
 // Draws one complete picture of the game from the scene and the game state, and presents it.
 void drawFrame(Stage& stage);
+
+} // namespace graphics

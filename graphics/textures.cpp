@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace graphics {
+
 using namespace softgpu;
 
 TextureLayout makeTextureFromImage(TextureHolder& holder, IDirect3DDevice8* device,
@@ -49,3 +51,5 @@ void loadDigits(DigitSet& digits, IDirect3DDevice8* device, std::int32_t mode, i
     }
     digits.digitPlacement = spritePlacement(8, 8, 0, 0, 96);
 }
+
+} // namespace graphics

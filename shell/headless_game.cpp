@@ -10,10 +10,10 @@ namespace shell {
 
 HeadlessGame::HeadlessGame(std::uint32_t startTick, std::filesystem::path bestScoreFile)
     : display(startTick), world(display.ticks(), display.pointer(), std::move(bestScoreFile)),
-      previousOpener(setSoundDeviceOpener(platform::openNullSoundDevice)) {}
+      previousOpener(audio::setSoundDeviceOpener(platform::openNullSoundDevice)) {}
 
 HeadlessGame::~HeadlessGame() {
-    setSoundDeviceOpener(previousOpener);
+    audio::setSoundDeviceOpener(previousOpener);
 }
 
 bool HeadlessGame::start() {
@@ -39,7 +39,7 @@ bool HeadlessGame::frame(std::uint32_t ms) {
 }
 
 void HeadlessGame::aimAtBall() {
-    const Matrix4& ball = world.pose.ballPlacement;
+    const game::Matrix4& ball = world.pose.ballPlacement;
     pointAt(static_cast<int>(ball._41), static_cast<int>(472.0f - ball._42) + 10);
 }
 

@@ -22,7 +22,7 @@ int main() {
     }
 
     // The scene loading starts the sound on SDL's audio.
-    setSoundDeviceOpener(platform::openSdlSoundDevice);
+    audio::setSoundDeviceOpener(platform::openSdlSoundDevice);
 
     // The program's objects: the frame clock reads the tick count and the best score is read
     // now; they go when main returns, after the window and before the desktop.

@@ -5,7 +5,7 @@ using namespace platform;
 namespace shell {
 
 LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-    GameState& state = world.state;
+    game::GameState& state = world.state;
     switch (message) {
     case WM_CREATE:
         if (state.windowed) window.setRegion(windowRegion);
@@ -20,7 +20,7 @@ LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_NCHITTEST: {
         const LRESULT answer = window.defWindowProc(message, wParam, lParam);
-        if (answer == HTCLIENT && state.pointerZone == zoneDragStrip) {
+        if (answer == HTCLIENT && state.pointerZone == game::zoneDragStrip) {
             // The press becomes a drag of the window; the system pointer stays hidden on it.
             window.showCursor(false);
             return HTCAPTION;
@@ -32,7 +32,7 @@ LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_LBUTTONUP:
         // The window is not destroyed here; the posted WM_DESTROY only ends the loop.
-        if (state.pointerZone == zoneCloseButton) window.postMessage(WM_DESTROY, 0, 0);
+        if (state.pointerZone == game::zoneCloseButton) window.postMessage(WM_DESTROY, 0, 0);
         return 0;
     case WM_RBUTTONUP:
         state.showFps = state.showFps == 0 ? 1 : 0;

@@ -28,19 +28,19 @@ struct World {
     World& operator=(const World&) = delete;
 
     // Construction order matters: members are destroyed in reverse.
-    Renderer renderer;
-    QuadBuffer quadBuffer;
-    FrameClock clock;
-    BallMesh ballMesh;
-    Scene scene; // the texture holders with the sprite placements between them
-    DigitSet digits;
+    graphics::Renderer renderer;
+    graphics::QuadBuffer quadBuffer;
+    game::FrameClock clock;
+    graphics::BallMesh ballMesh;
+    graphics::Scene scene; // the texture holders with the sprite placements between them
+    graphics::DigitSet digits;
     ScoreRecord scores;
-    SoundBank sounds;
+    audio::SoundBank sounds;
 
-    GameState state;
-    ScenePose pose;
-    Game game;   // what updateFrame and kick work on
-    Stage stage; // what loadScene and drawFrame work on
+    game::GameState state;
+    game::ScenePose pose;
+    game::Game game;       // what updateFrame and kick work on
+    graphics::Stage stage; // what loadScene and drawFrame work on
 };
 
 } // namespace shell

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+using namespace game;
+
 namespace {
 
 void updateFrameInPlay(benchmark::State& run) {

@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <string>
 
+using namespace game;
+using namespace graphics;
+
 namespace {
 
 // Every figure is in milliseconds, summed up over five runs (mean, median, spread).

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <memory>
 
+using namespace game;
+
 namespace {
 
 enum TableSound { kickPlays, bouncePlays, hoverPlays };

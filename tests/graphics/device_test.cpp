@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+using namespace audio;
+using namespace game;
+using namespace graphics;
+
 using namespace softgpu;
 
 namespace {
@@ -201,7 +205,7 @@ TEST(Scene, SoundProblemsAreToldOnceAndOnlyAMissingDeviceEndsTheLoad) {
         SCOPED_TRACE(noDevice ? "no sound device" : "no sound loads");
         MessageBoxes boxes;
         shell::HeadlessGame t;
-        if (noDevice) setSoundDeviceOpener(openNoSound);
+        if (noDevice) audio::setSoundDeviceOpener(openNoSound);
         t.world.sounds.capacity = 0; // no room: every sound fails to load
         EXPECT_EQ(t.start(), !noDevice);
         const Shown told =

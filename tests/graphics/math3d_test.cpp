@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace graphics;
+
 namespace {
 
 TEST(Math3d, NormalizeAndCrossWorkInPlaceAndLeaveZeroAlone) {

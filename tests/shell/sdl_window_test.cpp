@@ -8,6 +8,8 @@
 
 #include <vector>
 
+using namespace game;
+
 using namespace platform;
 
 namespace {

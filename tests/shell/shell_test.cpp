@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace audio;
+using namespace game;
+
 using namespace platform;
 
 namespace {
@@ -117,7 +120,7 @@ TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
         failing.deviceCreationFails = noDevice;
         softgpu::ScopedAdapterOptions scoped(failing);
         shell::HeadlessGame game;
-        if (!noDevice) setSoundDeviceOpener(openNoSound);
+        if (!noDevice) audio::setSoundDeviceOpener(openNoSound);
         EXPECT_FALSE(game.start());
         EXPECT_TRUE(game.window().removed);
         // The scene is loaded only after the device was made.

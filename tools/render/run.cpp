@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 
+using namespace game;
+
 namespace render {
 
 namespace {
