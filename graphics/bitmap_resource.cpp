@@ -4,7 +4,7 @@
 
 namespace graphics {
 
-int loadBitmap(BitmapImage& image, int resourceId) {
+bool loadBitmap(BitmapImage& image, int resourceId) {
     const auto resource =
         platform::findResource(platform::ResourceType::Bitmap, resourceId & 0xFFFF);
     if (!resource) return loadBitmapBytes(image, nullptr, 0);

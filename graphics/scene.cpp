@@ -24,7 +24,7 @@ void makeScenePieces(std::array<TextureHolder, N>& pieces, IDirect3DDevice8* dev
 
 } // namespace
 
-int loadScene(Stage& stage) {
+bool loadScene(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
     Scene& scene = stage.scene;
     ScenePose& pose = stage.pose;
@@ -79,7 +79,7 @@ int loadScene(Stage& stage) {
     if (!initSound(stage.sounds)) {
         platform::showMessageBox(
             "Loading Error", "Problem initiating DirectSound 8. Application will now terminate.");
-        return 0;
+        return false;
     }
     GameState& state = stage.state;
     state.kickSound = loadSound(stage.sounds, audio::kickSoundResource);
@@ -92,7 +92,7 @@ int loadScene(Stage& stage) {
             break;
         }
     }
-    return 1;
+    return true;
 }
 
 } // namespace graphics

@@ -91,10 +91,10 @@ struct Stage {
 };
 
 // Builds the geometry, textures, placements and materials, clears the back buffer to opaque
-// black, starts the sound device and loads the three sounds. Returns 1 when the game can run;
-// 0 (after telling the player) when the sound device cannot start. A missing sound is
+// black, starts the sound device and loads the three sounds. True when the game can run;
+// false (after telling the player) when the sound device cannot start. A missing sound is
 // reported once and the game runs without it.
-int loadScene(Stage& stage);
+bool loadScene(Stage& stage);
 
 // Draws texture (none when empty) on the quad at placement: how every flat picture is drawn.
 // Expects the quad bound as stream 0 with its vertex format.
