@@ -16,7 +16,8 @@ constexpr int bounceSoundResource = 2033;
 constexpr int hoverSoundResource = 2034;
 
 // How initSound starts the audio system. The program installs its real one before the scene
-// is set up (platform::openSdlSoundDevice); tests install stand-ins. Returns the previous one.
+// is set up (platform::openSdlSoundDevice); tests, benchmarks and tools the null device
+// (platform::openNullSoundDevice). Returns the previous one.
 platform::SoundDeviceOpener setSoundDeviceOpener(platform::SoundDeviceOpener opener);
 
 // Opens the device, sets up the output at the game's format and starts it. True when

@@ -9,8 +9,8 @@
 
 namespace game {
 
-// The parts of the program the game core works on; the program binds them to its globals,
-// tests to their own.
+// The parts of the program the game core works on: references into the program's World, or
+// into a test's own pieces.
 struct Game {
     GameState& state;
     ScenePose& pose;

@@ -75,8 +75,8 @@ struct Scene {
     Material textMaterial{};
 };
 
-// Everything loading and drawing the scene work with. The program binds it to its own
-// objects; tests and tools bind it to theirs.
+// Everything loading and drawing the scene work with: references into the program's World
+// (a test may make the pieces on their own).
 struct Stage {
     Renderer& renderer;
     QuadBuffer& quadBuffer;
