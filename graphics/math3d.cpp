@@ -19,7 +19,6 @@ double dot(const Vec3d& a, const Vec3d& b) {
 } // namespace
 
 Vec3* normalizeVec3(Vec3* out, const Vec3* in) {
-    if (!out) return nullptr;
     const Vec3d v = widen(*in);
     const double length = std::sqrt(dot(v, v));
     if (length > 0) {

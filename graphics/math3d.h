@@ -15,7 +15,7 @@ using game::Matrix4;
 using game::Vec3;
 
 // out = in / |in|; a zero-length (or NaN) input is copied unchanged. out may be in itself.
-// Returns out, or null (writing nothing) when out is null.
+// Returns out.
 Vec3* normalizeVec3(Vec3* out, const Vec3* in);
 
 // out = a x b; out may be a or b. Returns out.
