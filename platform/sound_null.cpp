@@ -21,6 +21,11 @@ std::unique_ptr<SoundDevice> openNullSoundDevice(std::string&) {
     return std::make_unique<NullSoundDevice>();
 }
 
+std::unique_ptr<SoundDevice> openNoSoundDevice(std::string& reason) {
+    reason = "no sound system on this machine";
+    return nullptr;
+}
+
 int nullPlays(const SoundBuffer* buffer) {
     const auto* null = dynamic_cast<const NullSoundBuffer*>(buffer);
     return null ? null->plays : 0;

@@ -39,6 +39,9 @@ public:
 // A SoundDeviceOpener that always succeeds.
 std::unique_ptr<SoundDevice> openNullSoundDevice(std::string& reason);
 
+// A SoundDeviceOpener that finds no sound system, as on a machine without sound.
+std::unique_ptr<SoundDevice> openNoSoundDevice(std::string& reason);
+
 // How often a buffer made by the null device was played (0 for any other buffer).
 int nullPlays(const SoundBuffer* buffer);
 

@@ -4,7 +4,7 @@
 #include "graphics/math3d.h"
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
-#include "platform/resources.h"
+#include "platform/sound_null.h"
 #include "shell/headless_game.h"
 #include "tests/graphics/bitmap_builder.h"
 
@@ -17,10 +17,8 @@
 #include <string>
 #include <vector>
 
-using namespace audio;
 using namespace game;
 using namespace graphics;
-
 using namespace softgpu;
 
 namespace {
@@ -164,12 +162,6 @@ TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlack) {
     expectTexture("did not load: blank", {}, Colour, 1, 0, 0, 0);
 }
 
-// A sound system that cannot start at all.
-std::unique_ptr<platform::SoundDevice> openNoSound(std::string& reason) {
-    reason = "no sound here";
-    return nullptr;
-}
-
 TEST(Scene, LoadsSilentlyWithEverySoundAndDigitOnABlackPicture) {
     MessageBoxes boxes;
     shell::HeadlessGame game; // its objects, set up here by hand
@@ -194,7 +186,7 @@ TEST(Scene, SoundProblemsAreToldOnceAndOnlyAMissingDeviceEndsTheLoad) {
         SCOPED_TRACE(noDevice ? "no sound device" : "no sound loads");
         MessageBoxes boxes;
         shell::HeadlessGame t;
-        if (noDevice) audio::setSoundDeviceOpener(openNoSound);
+        if (noDevice) audio::setSoundDeviceOpener(platform::openNoSoundDevice);
         t.world.sounds.capacity = 0; // no room: every sound fails to load
         EXPECT_EQ(t.start(), !noDevice);
         const Shown told =

@@ -9,7 +9,6 @@
 #include <vector>
 
 using namespace game;
-
 using namespace platform;
 
 namespace {

@@ -4,22 +4,16 @@
 #include "audio/sound_device.h"
 #include "platform/softgpu/softgpu.h"
 #include "platform/sound_device.h"
+#include "platform/sound_null.h"
 #include "shell/headless_game.h"
 #include "shell/window_proc.h"
 
 #include <gtest/gtest.h>
 
-using namespace audio;
 using namespace game;
-
 using namespace platform;
 
 namespace {
-
-std::unique_ptr<SoundDevice> openNoSound(std::string& reason) {
-    reason = "no sound here";
-    return nullptr;
-}
 
 TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
     shell::HeadlessGame game;
@@ -120,7 +114,7 @@ TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
         failing.deviceCreationFails = noDevice;
         softgpu::ScopedAdapterOptions scoped(failing);
         shell::HeadlessGame game;
-        if (!noDevice) audio::setSoundDeviceOpener(openNoSound);
+        if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
         EXPECT_FALSE(game.start());
         EXPECT_TRUE(game.window().removed);
         // The scene is loaded only after the device was made.
