@@ -2,29 +2,33 @@
 
 namespace platform {
 
-bool MemorySoundBuffer::lock(std::uint32_t offset, std::uint32_t bytes, LockedRegions& regions) {
-    if (offset > samples.size() || bytes > samples.size() - offset) return false;
+bool NullSoundBuffer::lock(std::uint32_t offset, std::uint32_t bytes, LockedRegions& regions) {
+    if (offset > samples.size() || bytes > samples.size() - offset || bytes == 0) return false;
     regions = {samples.data() + offset, bytes, nullptr, 0};
     return true;
 }
 
 std::unique_ptr<SoundBuffer> NullSoundDevice::createPrimaryBuffer() {
-    return std::make_unique<MemorySoundBuffer>(gameSoundFormat, 0, -1);
+    return std::make_unique<NullSoundBuffer>();
 }
 
-bool NullSoundDevice::acceptsBuffer(const WaveFormat& format, std::uint32_t bytes) {
-    return format.formatTag == waveFormatPcm && format.channels != 0 && format.blockAlign != 0 &&
-           bytes != 0;
-}
-
-std::unique_ptr<FillableSoundBuffer>
-NullSoundDevice::createBuffer(const WaveFormat& format, std::uint32_t bytes, int channel) {
-    if (!acceptsBuffer(format, bytes)) return nullptr;
-    return std::make_unique<MemorySoundBuffer>(format, bytes, channel);
+std::unique_ptr<FillableSoundBuffer> NullSoundDevice::createBuffer(const WaveFormat&,
+                                                                   std::uint32_t bytes, int) {
+    return std::make_unique<NullSoundBuffer>(bytes);
 }
 
 std::unique_ptr<SoundDevice> openNullSoundDevice(std::string&) {
     return std::make_unique<NullSoundDevice>();
+}
+
+std::unique_ptr<SoundDevice> openNoSoundDevice(std::string& reason) {
+    reason = "no sound system on this machine";
+    return nullptr;
+}
+
+int nullPlays(const SoundBuffer* buffer) {
+    const auto* null = dynamic_cast<const NullSoundBuffer*>(buffer);
+    return null ? null->plays : 0;
 }
 
 } // namespace platform

@@ -1,6 +1,5 @@
-// A sound device that plays nowhere: it accepts every step and keeps each sound's samples, so
-// the game starts and plays exactly as with a real device, silently. For the headless renderer
-// and tests, and the base of devices that hand the samples on elsewhere.
+// The sound device that plays nothing: every step succeeds, each buffer keeps its samples and
+// counts its plays. Tests, benchmarks and the headless renderer start the game's sound on it.
 #pragma once
 
 #include "platform/sound_device.h"
@@ -12,34 +11,38 @@
 
 namespace platform {
 
-// A sound buffer in memory: lock hands out its bytes, stop, rewind and play always work.
-class MemorySoundBuffer : public FillableSoundBuffer {
+class NullSoundBuffer final : public FillableSoundBuffer {
 public:
-    MemorySoundBuffer(const WaveFormat& format, std::uint32_t bytes, int channel)
-        : format(format), samples(bytes), channel(channel) {}
+    explicit NullSoundBuffer(std::uint32_t bytes = 0) : samples(bytes) {}
     bool stop() override { return true; }
     bool rewind() override { return true; }
-    bool play() override { return true; }
+    bool play() override {
+        ++plays;
+        return true;
+    }
     bool lock(std::uint32_t offset, std::uint32_t bytes, LockedRegions& regions) override;
     void unlock(const LockedRegions&) override {}
 
-    const WaveFormat format;
     std::vector<std::uint8_t> samples;
-    const int channel;
+    int plays = 0; // how often the sound was started
 };
 
-class NullSoundDevice : public SoundDevice {
+class NullSoundDevice final : public SoundDevice {
 public:
     bool setCooperativeLevel(CooperativeLevel) override { return true; }
     std::unique_ptr<SoundBuffer> createPrimaryBuffer() override;
     bool setPrimaryFormat(const WaveFormat&) override { return true; }
-    // Any PCM format with a whole number of bytes per sample frame, and at least one byte.
-    static bool acceptsBuffer(const WaveFormat& format, std::uint32_t bytes);
-    std::unique_ptr<FillableSoundBuffer> createBuffer(const WaveFormat& format, std::uint32_t bytes,
+    std::unique_ptr<FillableSoundBuffer> createBuffer(const WaveFormat&, std::uint32_t bytes,
                                                       int channel) override;
 };
 
-// Opens the silent device; never fails.
+// A SoundDeviceOpener that always succeeds.
 std::unique_ptr<SoundDevice> openNullSoundDevice(std::string& reason);
+
+// A SoundDeviceOpener that finds no sound system, as on a machine without sound.
+std::unique_ptr<SoundDevice> openNoSoundDevice(std::string& reason);
+
+// How often a buffer made by the null device was played (0 for any other buffer).
+int nullPlays(const SoundBuffer* buffer);
 
 } // namespace platform

@@ -1,16 +1,18 @@
 // The game's entry point in a web page: the program's objects are made, the window is the
-// canvas, and the loop runs one turn per display refresh. When the game ends (the close button,
-// ESC or a failed start) the best score is kept and the page offers a new game.
+// canvas, and the loop's turns run at every display refresh: the waiting messages, then one
+// frame. When the game ends (the close button, ESC or a failed start) the best score is kept
+// and the page offers a new game.
 #include "audio/sound_device.h"
 #include "persist/score_record.h"
-#include "platform/softgpu/softgpu.h"
 #include "platform/web/page.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_sound.h"
 #include "shell/game_loop.h"
 #include "shell/world.h"
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -18,88 +20,53 @@ namespace {
 // between visits).
 const std::filesystem::path bestScoreFile = "/hopla/hsd.dat";
 
-// One game, from start to end; destroyed in reverse order, which saves the best score.
+// One game, from start to end. Destroyed in reverse order: the window goes, then the sound
+// stops and the best score is saved, then the page's input is let go.
 struct PageGame {
     PageGame()
         : display(platform::web::openPageDisplay()),
-          windowSink([this](const softgpu::FrameView& frame) {
-              if (shell.mainWindow)
-                  shell.mainWindow->presentFrame(frame.pixels, frame.width, frame.height,
-                                                 frame.pitchBytes);
-          }),
-          world(display->ticks(), display->pointer(), bestScoreFile), shell(world.state) {
-        shell.kick = [this] { kick(world.game); };
-        shell.updateFrame = [this] { updateFrame(world.game); };
-        shell.drawFrame = [this] { drawFrame(world); };
-        shell.presentAgain = [this] {
-            if (world.renderer.device)
-                world.renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
-        };
-        shell.initDevice = [this](platform::Window&) {
-            return initDevice(world, &windowSink, 1) != 0;
-        };
-        shell.loadScene = [this] { return loadScene(world) != 0; };
-    }
+          world(display->ticks(), display->pointer(), bestScoreFile) {}
 
     std::unique_ptr<platform::Display> display;
-    softgpu::CallbackSink windowSink;
-    World world;
-    Shell shell;
+    shell::World world;
+    std::unique_ptr<platform::Window> window;
 };
 
-std::unique_ptr<PageGame> game;
+std::unique_ptr<PageGame> pageGame;
 
-// TEMPORARY, until the shell's own turn lands: the start-up steps of winMain without its
-// blocking loop, and one turn of that loop (every waiting message, then one frame). False
-// when the quit message was retrieved.
-bool startWindow(Shell& shell, platform::Display& display) {
-    using namespace platform;
-    std::string error;
-    shell.mainWindow = display.createWindow(
-        windowTitle,
-        [&shell](Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-            return windowProc(shell, window, message, wParam, lParam);
-        },
-        error);
-    if (!shell.mainWindow) return false;
-    Window& window = *shell.mainWindow;
-    shell.state.windowed = 1;
-    if (!shell.initDevice(window) || !shell.loadScene()) window.sendMessage(WM_CLOSE, 0, 0);
-    window.showCursor(false);
-    window.showWindow();
-    window.updateWindow();
-    return true;
-}
-
-bool turn(Shell& shell) {
-    using namespace platform;
-    Window& window = *shell.mainWindow;
-    Message message{};
-    while (window.peekMessage(message)) {
-        if (message.message == WM_QUIT) return false;
-        window.dispatchMessage(message);
+// The turns of one display refresh: every waiting message, then one frame. False when the
+// game is over.
+bool refresh() {
+    for (;;) {
+        switch (shell::runTurn(pageGame->world, *pageGame->window)) {
+        case shell::Turn::message:
+            continue;
+        case shell::Turn::frame:
+            return true;
+        case shell::Turn::over:
+            return false;
+        }
     }
-    if (window.escapeDown()) window.sendMessage(WM_CLOSE, 0, 0);
-    shell.updateFrame();
-    shell.drawFrame();
-    return true;
 }
 
 void endGame();
 
 void startGame() {
     platform::web::restoreBestScoreFile(bestScoreFile);
-    game = std::make_unique<PageGame>();
-    if (!startWindow(game->shell, *game->display)) {
+    pageGame = std::make_unique<PageGame>();
+    std::string error;
+    pageGame->window = shell::openGameWindow(pageGame->world, *pageGame->display, error);
+    if (!pageGame->window) {
+        std::fprintf(stderr, "hopla: the game's window could not be made: %s\n", error.c_str());
         endGame();
         return;
     }
     platform::web::gameStarted();
-    platform::web::runEveryFrame([] { return turn(game->shell); }, endGame);
+    platform::web::runEveryFrame(refresh, endGame);
 }
 
 void endGame() {
-    game.reset(); // the sound stops, then the best score is saved
+    pageGame.reset();
     platform::web::storeBestScoreFile(bestScoreFile);
     platform::web::offerNewGame(startGame);
 }
@@ -108,11 +75,11 @@ void endGame() {
 
 int main() {
     platform::web::showMessagesInPage();
-    setSoundDeviceOpener(platform::web::openPageSoundDevice);
+    audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
     // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
     platform::web::onPageHide([] {
-        if (!game) return;
-        saveBestScore(game->world.scores);
+        if (!pageGame) return;
+        saveBestScore(pageGame->world.scores);
         platform::web::storeBestScoreFile(bestScoreFile);
     });
     startGame();

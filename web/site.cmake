@@ -3,7 +3,7 @@
 set(hopla_site ${CMAKE_BINARY_DIR}/site)
 
 add_executable(hopla main_web.cpp)
-target_link_libraries(hopla PRIVATE hopla_shell hopla_world hopla_platform_web)
+target_link_libraries(hopla PRIVATE hopla_shell hopla_platform_web)
 set_target_properties(hopla PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${hopla_site})
 target_link_options(hopla PRIVATE -sENVIRONMENT=web)
 

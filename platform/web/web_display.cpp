@@ -58,9 +58,13 @@ public:
 
     void setRegion(const FrameRect& shown) override { region = shown; }
     bool escapeDown() override { return escape.poll(); }
-    ClientPoint clientPointer() override { return input.poll(); }
 
-    void presentFrame(const std::uint32_t* pixels, int width, int height, int pitchBytes) override {
+    // Puts the visible part of the device's picture on the canvas.
+    void present(const softgpu::FrameView& picture) override {
+        const std::uint32_t* pixels = picture.pixels;
+        const int width = picture.width;
+        const int height = picture.height;
+        const int pitchBytes = picture.pitchBytes;
         if (!pixels || region.width() <= 0 || region.height() <= 0 || region.left < 0 ||
             region.top < 0 || region.right > width || region.bottom > height)
             return;
