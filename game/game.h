@@ -13,7 +13,7 @@ struct Game {
     GameState& state;
     ScenePose& pose;
     FrameClock& clock;
-    ScoreRecord& scores;
+    persist::ScoreRecord& scores;
     SoundBank& sounds;
     platform::PointerSource& pointer;
 };

@@ -34,7 +34,7 @@ int main() {
 
     // The program's objects: the frame clock reads the tick count and the best score is read
     // now; they go when main returns, after the window and before the desktop.
-    World world(display->ticks(), display->pointer(), bestScoreFilePath());
+    World world(display->ticks(), display->pointer(), persist::bestScoreFilePath());
 
     Shell shell(world.state);
     shell.kick = [&world] { kick(world.game); };

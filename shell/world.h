@@ -32,7 +32,7 @@ struct World {
     BallMesh ballMesh;
     Scene scene; // the texture holders with the sprite placements between them
     DigitSet digits;
-    ScoreRecord scores;
+    persist::ScoreRecord scores;
     SoundBank sounds;
 
     GameState state;

@@ -32,7 +32,7 @@ struct GameTable {
     GameState state;
     ScenePose pose;
     FrameClock clock{ticks};
-    ScoreRecord scores{std::filesystem::path()};
+    persist::ScoreRecord scores{std::filesystem::path()};
     SoundBank sounds;
     std::array<int, 3> plays{}; // indexed by TableSound
     Game game{state, pose, clock, scores, sounds, pointer};
