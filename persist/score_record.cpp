@@ -26,12 +26,17 @@ ScoreRecord::ScoreRecord(std::filesystem::path file) : file(std::move(file)) {
 }
 
 ScoreRecord::~ScoreRecord() {
+    finish();
+}
+
+void ScoreRecord::finish() {
     // One beep and one line: the player learns the best score was not kept, and why.
     std::string reason;
     if (!saveBestScore(*this, reason)) {
         std::fprintf(stderr, "\ahopla: could not save the best score to %s: %s\n", file.c_str(),
                      reason.c_str());
     }
+    file.clear(); // saved once, kept nowhere from now on
 }
 
 bool loadBestScore(ScoreRecord& record, std::string& reason) {

@@ -15,9 +15,13 @@ struct ScoreRecord {
     explicit ScoreRecord(std::filesystem::path file);
     ScoreRecord(const ScoreRecord&) = delete;
     ScoreRecord& operator=(const ScoreRecord&) = delete;
-    // Saves the best score; when the file is left as it was, a beep and one line on stderr
-    // say why.
+    // Saves the best score, unless finish already did.
     ~ScoreRecord();
+
+    // Saves the best score now, as the end of the game does (when the file is left as it was,
+    // a beep and one line on stderr say why), and keeps it from being saved a second time.
+    // For an end that leaves no time for the usual one, such as the display going away.
+    void finish();
 
     std::int32_t score = 0;
     std::int32_t bestScore = 0;

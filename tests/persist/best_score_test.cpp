@@ -131,6 +131,15 @@ TEST_F(ScoreFile, SavedAtExitAndReadBackAtTheNextStart) {
         early.bestScore = 7;
     }
     EXPECT_EQ(readBytes(file), stored42);
+    // A game that had to save early, before its usual end, does not save again at that end.
+    {
+        ScoreRecord record(file);
+        record.bestScore = 50;
+        record.finish();
+        EXPECT_EQ(bestScoreIn(file), 50);
+        fs::remove(file);
+    }
+    EXPECT_FALSE(fs::exists(file));
     // A foreign file's digits behind the terminator do not survive a save.
     writeBytes(file, "9999999999999999");
     EXPECT_EQ(saveBest(file, 4700), 4689);
