@@ -37,10 +37,12 @@ int winMain(Shell& shell, Display& display) {
 
     // A failed step has told the player; closing the window leaves the quit message waiting,
     // so the loop ends before any frame runs.
-    if (!shell.initDevice(window) || !shell.loadScene()) window.sendMessage(WM_CLOSE, 0, 0);
+    const bool started = shell.initDevice(window) && shell.loadScene();
+    if (!started) window.sendMessage(WM_CLOSE, 0, 0);
 
     window.showCursor(false); // the game draws its own pointer
     window.showWindow();
     window.updateWindow();
-    return runMessageLoop(shell, window);
+    const int status = runMessageLoop(shell, window);
+    return started ? status : 1; // a game that could not start has failed, whoever watches
 }

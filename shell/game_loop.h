@@ -10,7 +10,8 @@ constexpr const char* windowTitle = "Hopla-Game";
 
 // Creates the window, sets up the device and the scene (closing the window when either
 // fails), hides the system pointer, shows the window and runs the loop. Returns 0 when the
-// loop ends, 1 when the desktop would not make the window.
+// loop ends after a game, 1 when the desktop would not make the window or the device or the
+// scene could not be set up.
 int winMain(Shell& shell, platform::Display& display);
 
 // Turns until the quit message: a waiting message is dispatched, else ESC is polled and one

@@ -190,14 +190,14 @@ TEST(GameLoop, StartsInOrderThenRunsOneMessageOrOneFramePerTurn) {
     EXPECT_FALSE(rig.cursorVisible);
 }
 
-TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
+TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
     ShellRig noDevice;
     noDevice.deviceWorks = false;
-    EXPECT_EQ(winMain(noDevice.shell, noDevice), 0);
+    EXPECT_EQ(winMain(noDevice.shell, noDevice), 1);
     EXPECT_EQ(noDevice.log, (std::vector<std::string>{"region", "initDevice", "removed"}));
     ShellRig noScene;
     noScene.sceneLoads = false;
-    EXPECT_EQ(winMain(noScene.shell, noScene), 0);
+    EXPECT_EQ(winMain(noScene.shell, noScene), 1);
     EXPECT_EQ(noScene.log,
               (std::vector<std::string>{"region", "initDevice", "loadScene", "removed"}));
     ShellRig noWindow;
