@@ -77,9 +77,13 @@ int main() {
     platform::web::showMessagesInPage();
     audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
     // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
+    // The game may go on (a page brought back from the browser's cache), so it saves again
+    // when it ends.
     platform::web::onPageHide([] {
         if (!pageGame) return;
-        saveBestScore(pageGame->world.scores);
+        std::string reason;
+        if (!persist::saveBestScore(pageGame->world.scores, reason))
+            std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
         platform::web::storeBestScoreFile(bestScoreFile);
     });
     startGame();
