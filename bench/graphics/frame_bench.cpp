@@ -1,6 +1,7 @@
-// The picture's cost: one frame of the real scene drawn after a kick, a whole frame of the game
-// (update and drawing) while the ball is kept in the air, and the start-up up to a loaded scene
-// (with a sound device that only keeps the samples in memory).
+// The picture's cost: one frame of the real scene drawn after a kick, the same frame with
+// nothing reused from the one before, a whole frame of the game (update and drawing) while the
+// ball is kept in the air, and the start-up up to a loaded scene (with a sound device that only
+// keeps the samples in memory).
 //
 //   cmake --build <build> --target graphics_bench && <build>/bin/graphics_bench
 #include "audio/sound_device.h"
@@ -75,7 +76,8 @@ struct Game {
 
     platform::ManualTickSource ticks{0};
     platform::ManualPointerSource pointer;
-    softgpu::MemorySink sink;
+    // Shows what the game's window shows, so the device draws only that, as in the game.
+    softgpu::MemorySink sink{softgpu::RECT{100, 40, 540, 440}};
     World world;
 };
 
@@ -97,6 +99,16 @@ void drawFrameAfterKick(benchmark::State& state) {
     state.SetLabel("score " + std::to_string(game.world.scores.score));
 }
 BENCHMARK(drawFrameAfterKick)->Apply(inMillisecondsOverFiveRuns);
+
+// The same frame when nothing drawn before can be reused, as on the first frame or after a
+// change of the picture.
+void drawFrameNothingReused(benchmark::State& state) {
+    Game game;
+    for (int i = 0; i < 200; ++i) game.frame();
+    game.world.renderer.device->reuseUnchangedDraws(false);
+    for (auto _ : state) drawFrame(game.world);
+}
+BENCHMARK(drawFrameNothingReused)->Apply(inMillisecondsOverFiveRuns);
 
 void updateAndDrawInPlay(benchmark::State& state) {
     Game game;

@@ -11,7 +11,8 @@ namespace {
 
 constexpr int lanes = 8;
 
-void coordinatesAvx2(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t) {
+void coordinatesAvx2(const CoordinateRun& run, int first, int count, std::int32_t* s,
+                     std::int32_t* t) {
     const __m256 laneIndex = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256 low = _mm256_set1_ps(-2.0e9f);
     const __m256 high = _mm256_set1_ps(2.0e9f);
@@ -20,7 +21,7 @@ void coordinatesAvx2(const CoordinateRun& run, int count, std::int32_t* s, std::
     const __m256 s0 = _mm256_set1_ps(run.s0), sStep = _mm256_set1_ps(run.sStep);
     const __m256 t0 = _mm256_set1_ps(run.t0), tStep = _mm256_set1_ps(run.tStep);
     const __m256 q0 = _mm256_set1_ps(run.q0), qStep = _mm256_set1_ps(run.qStep);
-    int i = 0;
+    int i = first;
     for (; i + lanes <= count; i += lanes) {
         const __m256 step = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(i)), laneIndex);
         __m256 sValue = _mm256_add_ps(s0, _mm256_mul_ps(step, sStep));

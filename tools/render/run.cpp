@@ -21,6 +21,15 @@ constexpr int visibleTop = 40;
 constexpr int visibleWidth = 440;
 constexpr int visibleHeight = 400;
 
+// The device draws only what the game's window shows, as in the game, unless a shot shows the
+// whole back buffer: then it draws all of it in every frame, as a window that showed it would.
+softgpu::RECT shownPart(const Script& script) {
+    for (const ScriptEvent& event : script.events) {
+        if (event.kind == ScriptEvent::Kind::Shot && event.full) return {0, 0, 640, 480};
+    }
+    return {visibleLeft, visibleTop, visibleLeft + visibleWidth, visibleTop + visibleHeight};
+}
+
 // A best-score file of its own in a fresh temporary folder, removed afterwards, so a run
 // starts from a best score of 0 and never touches the player's.
 class TemporaryScoreFile {
@@ -105,7 +114,7 @@ int runFrames(const Script& script, const RunOptions& options) {
     TemporaryScoreFile scoreFile;
     platform::ManualTickSource ticks(script.clockStart);
     platform::ManualPointerSource pointer;
-    softgpu::MemorySink sink;
+    softgpu::MemorySink sink(shownPart(script));
     World world(ticks, pointer, scoreFile.path());
     if (!initDevice(world, &sink, 1) || !loadScene(world)) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
