@@ -56,7 +56,8 @@ private:
 };
 
 // Keeps a copy of the last presented frame and counts the presents. It shows the whole back
-// buffer unless made with the rectangle a window would show.
+// buffer unless made with the rectangle a window would show; then it copies only that part,
+// and the rest of its copy stays 0.
 class MemorySink final : public PresentSink {
 public:
     MemorySink() = default;

@@ -5,6 +5,8 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
+
 namespace softgpu {
 
 namespace {
@@ -57,6 +59,61 @@ inline __m256i lerpTexels(__m256i a, __m256i b, __m256i f) {
         redBlue, _mm256_and_si256(alphaGreen, _mm256_set1_epi32(static_cast<int>(0xFF00FF00u))));
 }
 
+// The texels at these columns (0..15) of a row's window of sixteen, held in two halves.
+inline __m256i pickFromWindow(__m256i low, __m256i high, __m256i columns) {
+    const __m256i fromHigh = _mm256_cmpgt_epi32(columns, _mm256_set1_epi32(lanes - 1));
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, columns),
+                              _mm256_permutevar8x32_epi32(high, columns), fromHigh);
+}
+
+// Where the eight pixels of a group read the same two texel rows within a few neighbouring
+// columns (most of the game's pictures and walls), the texels come from plain loads put in
+// place by permutes, much cheaper than four gathers: a window of eight columns where that
+// holds them all, else one of sixteen. Returns false, having done nothing, elsewhere.
+inline bool sampleFromRowWindow(const TextureView& texture, const std::int32_t* s,
+                                const std::int32_t* t, __m256i s0, __m256i t0,
+                                __m256i (&corners)[4]) {
+    const std::int32_t row = t[0] >> texelFractionBits;
+    // The columns rise or fall along a group, so its ends hold the leftmost and rightmost;
+    // the exact check below catches any group where rounding says otherwise.
+    const std::int32_t first = s[0] >> texelFractionBits;
+    const std::int32_t last = s[lanes - 1] >> texelFractionBits;
+    const std::int32_t left = std::min(first, last);
+    const bool narrow = std::max(first, last) - left <= lanes - 2;
+    const std::int32_t window = narrow ? lanes : 2 * lanes;
+    const std::int32_t base = left & (texture.width - 1);
+    if (base + window > texture.width) return false; // also when narrower than the window
+    const __m256i offset = _mm256_sub_epi32(s0, _mm256_set1_epi32(left));
+    const __m256i offsetInWindow =
+        _mm256_cmpeq_epi32(_mm256_min_epu32(offset, _mm256_set1_epi32(window - 2)), offset);
+    const __m256i sameRow = _mm256_cmpeq_epi32(t0, _mm256_set1_epi32(row));
+    if (_mm256_movemask_epi8(_mm256_and_si256(offsetInWindow, sameRow)) != -1) return false;
+    const std::int32_t maskV = texture.height - 1;
+    const std::uint32_t* top = texture.texels + ((row & maskV) << texture.widthShift) + base;
+    const std::uint32_t* bottom =
+        texture.texels + (((row + 1) & maskV) << texture.widthShift) + base;
+    auto load = [](const std::uint32_t* texels) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
+    };
+    const __m256i nextOffset = _mm256_add_epi32(offset, _mm256_set1_epi32(1));
+    const __m256i topRow = load(top);
+    const __m256i bottomRow = load(bottom);
+    if (narrow) {
+        corners[0] = _mm256_permutevar8x32_epi32(topRow, offset);
+        corners[1] = _mm256_permutevar8x32_epi32(topRow, nextOffset);
+        corners[2] = _mm256_permutevar8x32_epi32(bottomRow, offset);
+        corners[3] = _mm256_permutevar8x32_epi32(bottomRow, nextOffset);
+    } else {
+        const __m256i topRest = load(top + lanes);
+        const __m256i bottomRest = load(bottom + lanes);
+        corners[0] = pickFromWindow(topRow, topRest, offset);
+        corners[1] = pickFromWindow(topRow, topRest, nextOffset);
+        corners[2] = pickFromWindow(bottomRow, bottomRest, offset);
+        corners[3] = pickFromWindow(bottomRow, bottomRest, nextOffset);
+    }
+    return true;
+}
+
 void bilinearWrapAvx2(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
                       int count, std::uint32_t* out) {
     const auto* texels = reinterpret_cast<const int*>(texture.texels);
@@ -77,19 +134,20 @@ void bilinearWrapAvx2(const TextureView& texture, const std::int32_t* s, const s
             _mm256_add_epi32(_mm256_and_si256(sValue, fractionMask), roundingHalf), sixteenths);
         const __m256i fv = _mm256_and_si256(
             _mm256_add_epi32(_mm256_and_si256(tValue, fractionMask), roundingHalf), sixteenths);
-        const __m256i column0 = _mm256_and_si256(s0, maskU);
-        const __m256i column1 = _mm256_and_si256(_mm256_add_epi32(s0, oneTexel), maskU);
-        const __m256i row0 = _mm256_sll_epi32(_mm256_and_si256(t0, maskV), shift);
-        const __m256i row1 =
-            _mm256_sll_epi32(_mm256_and_si256(_mm256_add_epi32(t0, oneTexel), maskV), shift);
-        const __m256i topLeft = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row0, column0), 4);
-        const __m256i topRight = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row0, column1), 4);
-        const __m256i bottomLeft =
-            _mm256_i32gather_epi32(texels, _mm256_add_epi32(row1, column0), 4);
-        const __m256i bottomRight =
-            _mm256_i32gather_epi32(texels, _mm256_add_epi32(row1, column1), 4);
-        const __m256i top = lerpTexels(topLeft, topRight, fu);
-        const __m256i bottom = lerpTexels(bottomLeft, bottomRight, fu);
+        __m256i corners[4];
+        if (!sampleFromRowWindow(texture, s + i, t + i, s0, t0, corners)) {
+            const __m256i column0 = _mm256_and_si256(s0, maskU);
+            const __m256i column1 = _mm256_and_si256(_mm256_add_epi32(s0, oneTexel), maskU);
+            const __m256i row0 = _mm256_sll_epi32(_mm256_and_si256(t0, maskV), shift);
+            const __m256i row1 =
+                _mm256_sll_epi32(_mm256_and_si256(_mm256_add_epi32(t0, oneTexel), maskV), shift);
+            corners[0] = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row0, column0), 4);
+            corners[1] = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row0, column1), 4);
+            corners[2] = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row1, column0), 4);
+            corners[3] = _mm256_i32gather_epi32(texels, _mm256_add_epi32(row1, column1), 4);
+        }
+        const __m256i top = lerpTexels(corners[0], corners[1], fu);
+        const __m256i bottom = lerpTexels(corners[2], corners[3], fu);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), lerpTexels(top, bottom, fv));
     }
     plain::bilinearWrap(texture, s + i, t + i, count - i, out + i);
