@@ -103,9 +103,8 @@ DrawSettings drawSettings(const DeviceState& state, const PixelState& pixels,
     settings.primitiveType = primitiveType;
     settings.cullMode = state.renderState(D3DRS_CULLMODE);
     const D3DTEXTURESTAGESTATETYPE stages[] = {
-        D3DTSS_ADDRESSU,  D3DTSS_ADDRESSV,  D3DTSS_MAGFILTER, D3DTSS_MINFILTER,
-        D3DTSS_COLOROP,   D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP,
-        D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2};
+        D3DTSS_ADDRESSU,  D3DTSS_ADDRESSV,  D3DTSS_MAGFILTER, D3DTSS_MINFILTER, D3DTSS_COLOROP,
+        D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP,   D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2};
     static_assert(std::size(stages) == std::size(DrawSettings{}.stageStates));
     for (std::size_t i = 0; i < std::size(stages); ++i) {
         settings.stageStates[i] = state.stageState(stages[i]);

@@ -182,8 +182,8 @@ PixelState makePixelState(DeviceState& device) {
     state.pitch = device.width;
     state.width = device.width;
     state.height = device.height;
-    const RECT shown = device.sink != nullptr ? device.sink->shownRect()
-                                              : RECT{0, 0, device.width, device.height};
+    const RECT shown =
+        device.sink != nullptr ? device.sink->shownRect() : RECT{0, 0, device.width, device.height};
     state.shownLeft = std::clamp(shown.left, 0, device.width);
     state.shownRight = std::clamp(shown.right, state.shownLeft, device.width);
     state.shownTop = std::clamp(shown.top, 0, device.height);

@@ -17,7 +17,7 @@ struct TextureView {
     const std::uint32_t* texels = nullptr;
     int width = 1;
     int height = 1;
-    int widthShift = 0; // width == 1 << widthShift
+    int widthShift = 0;  // width == 1 << widthShift
     bool opaque = false; // X8R8G8B8: the top byte reads as 255
 };
 

@@ -89,8 +89,17 @@ TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {
     EXPECT_EQ(cull, D3DCULL_CCW);
     EXPECT_EQ(address, D3DTADDRESS_WRAP);
 
-    // Calls the device cannot honour are refused rather than half done.
-    EXPECT_TRUE(FAILED(device->SetVertexShader(0x004))); // pretransformed vertices
+    // Calls the device cannot honour are refused rather than half done: pretransformed
+    // vertices and vertex colours, blend factors other than ONE (source) and ZERO or ONE
+    // (destination), addressing other than wrap, part of a texture level.
+    EXPECT_TRUE(FAILED(device->SetVertexShader(0x004)));
+    EXPECT_TRUE(FAILED(device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1)));
+    EXPECT_TRUE(FAILED(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)));
+    EXPECT_TRUE(FAILED(device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)));
+    EXPECT_TRUE(FAILED(device->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP)));
+    DWORD destBlend = 0;
+    device->GetRenderState(D3DRS_DESTBLEND, &destBlend);
+    EXPECT_EQ(destBlend, D3DBLEND_ZERO);
     EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_LINELIST, 0, 1)));
     EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2))); // past the buffer
     EXPECT_TRUE(FAILED(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0)));
@@ -113,6 +122,8 @@ TEST(ResourceTest, TexturesStartTransparentAndLockWithTheirPitch) {
     EXPECT_EQ(std::count(texels, texels + 32 * 32, 0u), 32 * 32);
     EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, nullptr, 0))); // already locked
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+    const RECT part{0, 0, 8, 8};
+    EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, &part, 0)));
     EXPECT_TRUE(FAILED(texture->UnlockRect(0)));
 
     // Edges that are not powers of two, formats other than 32-bit, and staged failures.
@@ -193,13 +204,10 @@ TEST(PresentTest, PresentHandsOverTheBackBufferAndNothingClearsIt) {
     EXPECT_EQ(frame.at(639, 479), 0xFF654321u);
 
     // Another sink can take a single present.
-    int calls = 0;
-    CallbackSink other([&](const FrameView& view) {
-        ++calls;
-        EXPECT_EQ(view.at(620, 460), 0xFF654321u);
-    });
+    MemorySink other;
     device->Present(nullptr, nullptr, &other, nullptr);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(other.presentCount(), 1);
+    EXPECT_EQ(other.lastFrame().at(620, 460), 0xFF654321u);
     EXPECT_EQ(device.sink.presentCount(), 2);
 }
 
