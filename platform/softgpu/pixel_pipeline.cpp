@@ -196,6 +196,10 @@ PixelState makePixelState(DeviceState& device) {
         state.texture.height = static_cast<int>(texture->height());
         while ((1 << state.texture.widthShift) < state.texture.width) ++state.texture.widthShift;
         state.texture.opaque = texture->format() == D3DFMT_X8R8G8B8;
+        if (!texture->isLocked()) {
+            state.texture.repeatedTexels = texture->repeatedTexels();
+            state.texture.repeated = IDirect3DTexture8::texelsRepeated;
+        }
     }
     state.magFilter = device.stageState(D3DTSS_MAGFILTER);
     state.minFilter = device.stageState(D3DTSS_MINFILTER);

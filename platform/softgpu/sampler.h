@@ -17,7 +17,11 @@ struct TextureView {
     const std::uint32_t* texels = nullptr;
     int width = 1;
     int height = 1;
-    int widthShift = 0;  // width == 1 << widthShift
+    int widthShift = 0; // width == 1 << widthShift
+    // The texels with each row's first ones repeated after it, rows width + repeated apart;
+    // null while the texture is locked and may be changing.
+    const std::uint32_t* repeatedTexels = nullptr;
+    int repeated = 0;
     bool opaque = false; // X8R8G8B8: the top byte reads as 255
 };
 

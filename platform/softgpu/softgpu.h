@@ -181,6 +181,11 @@ public:
     // since a lock may change the texels.
     std::uint64_t contentId() const { return contentId_; }
     bool isLocked() const { return locked_.front(); }
+    // Level 0 again with the first texels of each row repeated after its end (cyclically,
+    // texelsRepeated of them), so that a run of columns read across the right edge wraps
+    // without a mask; rows width() + texelsRepeated apart. Current whenever not locked.
+    static constexpr int texelsRepeated = 16;
+    const std::uint32_t* repeatedTexels() const { return repeated_.data(); }
 
 private:
     friend class RefCounted<IDirect3DTexture8>;
@@ -194,6 +199,8 @@ private:
     D3DFORMAT format_;
     std::vector<bool> locked_;
     std::uint64_t contentId_;
+    std::vector<std::uint32_t> repeated_;
+    void repeatRows();
 };
 
 class IDirect3D8 : public RefCounted<IDirect3D8> {

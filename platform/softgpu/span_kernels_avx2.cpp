@@ -59,57 +59,75 @@ inline __m256i lerpTexels(__m256i a, __m256i b, __m256i f) {
         redBlue, _mm256_and_si256(alphaGreen, _mm256_set1_epi32(static_cast<int>(0xFF00FF00u))));
 }
 
-// The texels at these columns (0..15) of a row's window of sixteen, held in two halves.
-inline __m256i pickFromWindow(__m256i low, __m256i high, __m256i columns) {
-    const __m256i fromHigh = _mm256_cmpgt_epi32(columns, _mm256_set1_epi32(lanes - 1));
-    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, columns),
-                              _mm256_permutevar8x32_epi32(high, columns), fromHigh);
+// One texel row's window of eight or sixteen columns, from which lanes pick their texels.
+struct RowWindow {
+    __m256i low, high; // high only in a window of sixteen
+
+    RowWindow(const std::uint32_t* texels, bool wide)
+        : low(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels))),
+          high(wide ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + lanes)) : low) {}
+
+    // The texels at these columns (0..15) of the window.
+    __m256i pick(__m256i columns) const {
+        const __m256i fromHigh = _mm256_cmpgt_epi32(columns, _mm256_set1_epi32(lanes - 1));
+        return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(low, columns),
+                                  _mm256_permutevar8x32_epi32(high, columns), fromHigh);
+    }
+};
+
+// Whether every lane's value lies in first..first + span (span small and not negative).
+inline bool allWithin(__m256i values, std::int32_t first, std::int32_t span, __m256i& offset) {
+    offset = _mm256_sub_epi32(values, _mm256_set1_epi32(first));
+    const __m256i inside =
+        _mm256_cmpeq_epi32(_mm256_min_epu32(offset, _mm256_set1_epi32(span)), offset);
+    return _mm256_movemask_epi8(inside) == -1;
 }
 
-// Where the eight pixels of a group read the same two texel rows within a few neighbouring
-// columns (most of the game's pictures and walls), the texels come from plain loads put in
-// place by permutes, much cheaper than four gathers: a window of eight columns where that
-// holds them all, else one of sixteen. Returns false, having done nothing, elsewhere.
-inline bool sampleFromRowWindow(const TextureView& texture, const std::int32_t* s,
-                                const std::int32_t* t, __m256i s0, __m256i t0,
-                                __m256i (&corners)[4]) {
-    const std::int32_t row = t[0] >> texelFractionBits;
-    // The columns rise or fall along a group, so its ends hold the leftmost and rightmost;
-    // the exact check below catches any group where rounding says otherwise.
-    const std::int32_t first = s[0] >> texelFractionBits;
-    const std::int32_t last = s[lanes - 1] >> texelFractionBits;
-    const std::int32_t left = std::min(first, last);
-    const bool narrow = std::max(first, last) - left <= lanes - 2;
-    const std::int32_t window = narrow ? lanes : 2 * lanes;
+// Where the eight pixels of a group read at most three neighbouring texel rows within sixteen
+// neighbouring columns (nearly all of the game's pictures and walls), the texels come from
+// plain loads of the rows with their first texels repeated after them, put in place by
+// permutes: much cheaper than four gathers. Returns false, having done nothing, elsewhere.
+inline bool sampleFromWindows(const TextureView& texture, const std::int32_t* s,
+                              const std::int32_t* t, __m256i s0, __m256i t0,
+                              __m256i (&corners)[4]) {
+    // Columns and rows rise or fall along a group, so its ends hold the extremes; the exact
+    // checks below catch any group where rounding says otherwise.
+    const std::int32_t firstColumn = s[0] >> texelFractionBits;
+    const std::int32_t lastColumn = s[lanes - 1] >> texelFractionBits;
+    const std::int32_t left = std::min(firstColumn, lastColumn);
+    const bool wide = std::max(firstColumn, lastColumn) - left > lanes - 2;
+    // Rows with their first texels repeated after them: a window never wraps.
+    if (texture.repeatedTexels == nullptr || texture.repeated < 2 * lanes) return false;
     const std::int32_t base = left & (texture.width - 1);
-    if (base + window > texture.width) return false; // also when narrower than the window
-    const __m256i offset = _mm256_sub_epi32(s0, _mm256_set1_epi32(left));
-    const __m256i offsetInWindow =
-        _mm256_cmpeq_epi32(_mm256_min_epu32(offset, _mm256_set1_epi32(window - 2)), offset);
-    const __m256i sameRow = _mm256_cmpeq_epi32(t0, _mm256_set1_epi32(row));
-    if (_mm256_movemask_epi8(_mm256_and_si256(offsetInWindow, sameRow)) != -1) return false;
+    const std::int32_t firstRow = t[0] >> texelFractionBits;
+    const std::int32_t lastRow = t[lanes - 1] >> texelFractionBits;
+    const std::int32_t row = std::min(firstRow, lastRow);
+    const std::int32_t rowSpan = std::max(firstRow, lastRow) - row;
+    __m256i column, rowOffset;
+    if (rowSpan > 1 || !allWithin(s0, left, wide ? 2 * lanes - 2 : lanes - 2, column) ||
+        !allWithin(t0, row, rowSpan, rowOffset)) {
+        return false;
+    }
     const std::int32_t maskV = texture.height - 1;
-    const std::uint32_t* top = texture.texels + ((row & maskV) << texture.widthShift) + base;
-    const std::uint32_t* bottom =
-        texture.texels + (((row + 1) & maskV) << texture.widthShift) + base;
-    auto load = [](const std::uint32_t* texels) {
-        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
+    const std::ptrdiff_t pitch = texture.width + texture.repeated;
+    auto window = [&](std::int32_t r) {
+        return RowWindow(texture.repeatedTexels + (r & maskV) * pitch + base, wide);
     };
-    const __m256i nextOffset = _mm256_add_epi32(offset, _mm256_set1_epi32(1));
-    const __m256i topRow = load(top);
-    const __m256i bottomRow = load(bottom);
-    if (narrow) {
-        corners[0] = _mm256_permutevar8x32_epi32(topRow, offset);
-        corners[1] = _mm256_permutevar8x32_epi32(topRow, nextOffset);
-        corners[2] = _mm256_permutevar8x32_epi32(bottomRow, offset);
-        corners[3] = _mm256_permutevar8x32_epi32(bottomRow, nextOffset);
-    } else {
-        const __m256i topRest = load(top + lanes);
-        const __m256i bottomRest = load(bottom + lanes);
-        corners[0] = pickFromWindow(topRow, topRest, offset);
-        corners[1] = pickFromWindow(topRow, topRest, nextOffset);
-        corners[2] = pickFromWindow(bottomRow, bottomRest, offset);
-        corners[3] = pickFromWindow(bottomRow, bottomRest, nextOffset);
+    const __m256i nextColumn = _mm256_add_epi32(column, _mm256_set1_epi32(1));
+    const RowWindow upper = window(row);
+    const RowWindow lower = window(row + 1);
+    corners[0] = upper.pick(column);
+    corners[1] = upper.pick(nextColumn);
+    corners[2] = lower.pick(column);
+    corners[3] = lower.pick(nextColumn);
+    if (rowSpan == 1) {
+        // Lanes a row further down read the second and third rows.
+        const RowWindow lowest = window(row + 2);
+        const __m256i down = _mm256_cmpeq_epi32(rowOffset, _mm256_set1_epi32(1));
+        corners[0] = _mm256_blendv_epi8(corners[0], corners[2], down);
+        corners[1] = _mm256_blendv_epi8(corners[1], corners[3], down);
+        corners[2] = _mm256_blendv_epi8(corners[2], lowest.pick(column), down);
+        corners[3] = _mm256_blendv_epi8(corners[3], lowest.pick(nextColumn), down);
     }
     return true;
 }
@@ -135,7 +153,7 @@ void bilinearWrapAvx2(const TextureView& texture, const std::int32_t* s, const s
         const __m256i fv = _mm256_and_si256(
             _mm256_add_epi32(_mm256_and_si256(tValue, fractionMask), roundingHalf), sixteenths);
         __m256i corners[4];
-        if (!sampleFromRowWindow(texture, s + i, t + i, s0, t0, corners)) {
+        if (!sampleFromWindows(texture, s + i, t + i, s0, t0, corners)) {
             const __m256i column0 = _mm256_and_si256(s0, maskU);
             const __m256i column1 = _mm256_and_si256(_mm256_add_epi32(s0, oneTexel), maskU);
             const __m256i row0 = _mm256_sll_epi32(_mm256_and_si256(t0, maskV), shift);

@@ -23,6 +23,17 @@ IDirect3DTexture8::IDirect3DTexture8(UINT width, UINT height, UINT levels, D3DFO
         levelHeight = levelHeight > 1 ? levelHeight / 2 : 1;
     }
     locked_.assign(levels, false);
+    repeatRows();
+}
+
+void IDirect3DTexture8::repeatRows() {
+    const std::size_t pitch = width_ + texelsRepeated;
+    repeated_.resize(pitch * height_);
+    const std::uint32_t* texels = levels_.front().data();
+    for (std::size_t y = 0; y < height_; ++y) {
+        std::uint32_t* row = repeated_.data() + y * pitch;
+        for (std::size_t x = 0; x < pitch; ++x) row[x] = texels[y * width_ + x % width_];
+    }
 }
 
 HRESULT IDirect3DTexture8::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect,
@@ -45,6 +56,7 @@ HRESULT IDirect3DTexture8::UnlockRect(UINT level) {
     if (level >= levels_.size() || !locked_[level]) return D3DERR_INVALIDCALL;
     locked_[level] = false;
     contentId_ = newContentId();
+    if (level == 0) repeatRows();
     return D3D_OK;
 }
 
