@@ -41,22 +41,33 @@ void coordinatesAvx2(const CoordinateRun& run, int first, int count, std::int32_
     plain::coordinates(run, i, count, s, t);
 }
 
-// lerpTexel on eight texels: every 16-bit lane holds one channel, so the red-blue and
-// alpha-green pairs of the plain code become lanes of 16-bit multiplies.
-inline __m256i lerpTexels(__m256i a, __m256i b, __m256i f) {
-    const __m256i channelMask = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i inverse = _mm256_sub_epi32(_mm256_set1_epi32(256), f);
-    const __m256i inverseWeight = _mm256_or_si256(inverse, _mm256_slli_epi32(inverse, 16));
-    const __m256i weight = _mm256_or_si256(f, _mm256_slli_epi32(f, 16));
-    const __m256i redBlue = _mm256_srli_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(a, channelMask), inverseWeight),
-                         _mm256_mullo_epi16(_mm256_and_si256(b, channelMask), weight)),
-        8);
-    const __m256i alphaGreen = _mm256_add_epi16(
-        _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(a, 8), channelMask), inverseWeight),
-        _mm256_mullo_epi16(_mm256_and_si256(_mm256_srli_epi32(b, 8), channelMask), weight));
-    return _mm256_or_si256(
-        redBlue, _mm256_and_si256(alphaGreen, _mm256_set1_epi32(static_cast<int>(0xFF00FF00u))));
+// The blend weights of eight pixels for lerpTexels: a coordinate's fraction rounded to
+// sixteenths of a texel, w (0..16), as the byte pairs (16 - w, w), one pair per channel, laid
+// out as unpacking two texels' bytes lays out the pixels (low: 0, 1, 4, 5; high: 2, 3, 6, 7).
+struct BlendWeights {
+    __m256i low, high;
+
+    explicit BlendWeights(__m256i coordinates) {
+        const __m256i w = _mm256_srli_epi32(
+            _mm256_add_epi32(_mm256_and_si256(coordinates, _mm256_set1_epi32(0xFF)),
+                             _mm256_set1_epi32(8)),
+            4);
+        const __m256i pair =
+            _mm256_or_si256(_mm256_sub_epi32(_mm256_set1_epi32(16), w), _mm256_slli_epi32(w, 8));
+        const __m256i pairs = _mm256_or_si256(pair, _mm256_slli_epi32(pair, 16));
+        low = _mm256_unpacklo_epi32(pairs, pairs);
+        high = _mm256_unpackhi_epi32(pairs, pairs);
+    }
+};
+
+// lerpTexel on eight texels: a + (b - a) * 16w / 256 is (a * (16 - w) + b * w) / 16 rounded
+// down, so each channel is one multiply-add of its two bytes by the weight pair.
+inline __m256i lerpTexels(__m256i a, __m256i b, const BlendWeights& weights) {
+    const __m256i low =
+        _mm256_srli_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights.low), 4);
+    const __m256i high =
+        _mm256_srli_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights.high), 4);
+    return _mm256_packus_epi16(low, high);
 }
 
 // One texel row's window of eight or sixteen columns, from which lanes pick their texels.
@@ -138,20 +149,15 @@ void bilinearWrapAvx2(const TextureView& texture, const std::int32_t* s, const s
     const __m256i maskU = _mm256_set1_epi32(texture.width - 1);
     const __m256i maskV = _mm256_set1_epi32(texture.height - 1);
     const __m128i shift = _mm_cvtsi32_si128(texture.widthShift);
-    const __m256i fractionMask = _mm256_set1_epi32((1 << texelFractionBits) - 1);
     const __m256i oneTexel = _mm256_set1_epi32(1);
-    const __m256i roundingHalf = _mm256_set1_epi32(8);
-    const __m256i sixteenths = _mm256_set1_epi32(~15);
     int i = 0;
     for (; i + lanes <= count; i += lanes) {
         const __m256i sValue = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         const __m256i tValue = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
         const __m256i s0 = _mm256_srai_epi32(sValue, texelFractionBits);
         const __m256i t0 = _mm256_srai_epi32(tValue, texelFractionBits);
-        const __m256i fu = _mm256_and_si256(
-            _mm256_add_epi32(_mm256_and_si256(sValue, fractionMask), roundingHalf), sixteenths);
-        const __m256i fv = _mm256_and_si256(
-            _mm256_add_epi32(_mm256_and_si256(tValue, fractionMask), roundingHalf), sixteenths);
+        const BlendWeights fu(sValue);
+        const BlendWeights fv(tValue);
         __m256i corners[4];
         if (!sampleFromWindows(texture, s + i, t + i, s0, t0, corners)) {
             const __m256i column0 = _mm256_and_si256(s0, maskU);
