@@ -9,12 +9,6 @@
 namespace softgpu::testing {
 namespace {
 
-HRESULT createDevice(IDirect3D8* direct3d, MemorySink& sink, D3DPRESENT_PARAMETERS& parameters,
-                     IDirect3DDevice8** device) {
-    return direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
-                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, device);
-}
-
 TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
     EXPECT_EQ(Direct3DCreate8(119), nullptr);
     {
@@ -28,53 +22,6 @@ TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
     D3DDISPLAYMODE mode{};
     ASSERT_EQ(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
     EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
-}
-
-TEST(AdapterTest, DeviceCreationFollowsTheStagedOptions) {
-    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
-    MemorySink sink;
-    D3DPRESENT_PARAMETERS parameters = windowedParameters();
-    {
-        AdapterOptions options;
-        options.deviceCreationFails = true;
-        ScopedAdapterOptions scoped(options);
-        IDirect3DDevice8* device = reinterpret_cast<IDirect3DDevice8*>(&sink);
-        EXPECT_TRUE(FAILED(createDevice(direct3d.pointer, sink, parameters, &device)));
-        EXPECT_EQ(device, nullptr);
-    }
-    // Full screen with D3DFMT_UNKNOWN, as the game's format choice ends when nothing passes.
-    D3DPRESENT_PARAMETERS fullScreen{};
-    fullScreen.BackBufferWidth = 800;
-    fullScreen.BackBufferHeight = 600;
-    fullScreen.BackBufferFormat = D3DFMT_UNKNOWN;
-    fullScreen.SwapEffect = D3DSWAPEFFECT_FLIP;
-    IDirect3DDevice8* device = nullptr;
-    EXPECT_TRUE(FAILED(createDevice(direct3d.pointer, sink, fullScreen, &device)));
-
-    // Windowed with 0 x 0 takes the 640 x 480 client area.
-    ASSERT_EQ(createDevice(direct3d.pointer, sink, parameters, &device), D3D_OK);
-    Held<IDirect3DDevice8> held(device);
-    EXPECT_EQ(device->backBuffer().width, 640);
-    EXPECT_EQ(device->backBuffer().height, 480);
-    EXPECT_EQ(parameters.BackBufferWidth, 640u);
-}
-
-TEST(AdapterTest, FullScreenFormatsAndCapabilitiesComeFromTheOptions) {
-    AdapterOptions options;
-    options.fullScreenFormats = {D3DFMT_X1R5G5B5};
-    options.vertexProcessingCaps = 0;
-    options.alphaCmpCaps = D3DPCMPCAPS_ALWAYS;
-    ScopedAdapterOptions scoped(options);
-    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
-    EXPECT_TRUE(FAILED(direct3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_R5G6B5,
-                                                 D3DFMT_R5G6B5, FALSE)));
-    EXPECT_EQ(direct3d->CheckDeviceType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X1R5G5B5,
-                                        D3DFMT_X1R5G5B5, FALSE),
-              D3D_OK);
-    D3DCAPS8 caps{};
-    ASSERT_EQ(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
-    EXPECT_EQ(caps.VertexProcessingCaps & D3DVTXPCAPS_DIRECTIONALLIGHTS, 0u);
-    EXPECT_EQ(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
 }
 
 TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {

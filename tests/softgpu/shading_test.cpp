@@ -289,21 +289,5 @@ TEST_F(LightingTest, UnlitOrNormalFreeVerticesGetNoDiffuseTerm) {
     EXPECT_EQ(device.pixel(320, 240), 0x123456u);
 }
 
-TEST_F(LightingTest, ALitSphereStripIsRoundAndShadedFromItsNormals) {
-    // The ball at the plane z = 0 with the light shining away from the viewer, so the middle
-    // of the half we see faces it fully: green and blue go past 1 there and are held.
-    shineTowards(D3DVECTOR{0, 0, 1});
-    drawLit(ballStrip(40), placement(1, 1, 320, 240));
-
-    // A disc of radius 40 (slightly less: it is a polygon), the far half culled.
-    const int covered = device.countPixels([](int, int, std::uint32_t pixel) { return pixel != 0; },
-                                           270, 190, 370, 290);
-    EXPECT_NEAR(covered, 3.14159 * 40 * 40, 0.03 * 3.14159 * 40 * 40);
-    EXPECT_LE(largestChannelDifference(device.pixel(320, 240), litColour(1.0)), 2);
-    // At 36 of 40 from the centre the normal faces the light by about sqrt(1 - 0.81).
-    EXPECT_NEAR(channelOf(device.pixel(320 + 36, 240), 0),
-                channelOf(litColour(std::sqrt(1 - 0.81)), 0), 12);
-}
-
 } // namespace
 } // namespace softgpu::testing
