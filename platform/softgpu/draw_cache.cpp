@@ -8,6 +8,8 @@ namespace softgpu {
 
 namespace {
 
+constexpr std::size_t maxDrawsNoted = 4096;
+
 // Mixes the bytes in 8-byte words: a multiply and a rotation a word is plenty to tell the
 // game's few dozen draws apart, and the full comparison settles any collision.
 std::uint64_t mixBytes(std::uint64_t hash, const void* data, std::size_t size) {
@@ -51,7 +53,8 @@ std::uint64_t DrawCache::hashOf(const DrawSettings& settings,
 
 SavedDraw* DrawCache::find(std::uint64_t hash, const DrawSettings& settings,
                            const std::vector<ClipVertex>& vertices) {
-    seenThisFrame_.push_back(hash);
+    // A frame is a few dozen draws; a program that never presents does not grow this.
+    if (seenThisFrame_.size() < maxDrawsNoted) seenThisFrame_.push_back(hash);
     for (const auto& saved : saved_) {
         if (sameDraw(*saved, hash, settings, vertices)) {
             saved->madeThisFrame = true;
