@@ -223,7 +223,9 @@ inline void writeGroups(const std::uint32_t* colours, int count, std::uint32_t* 
     }
     if (i < count) {
         const __m256i inside = leadingLanes(count - i);
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colours + i));
+        // The colours may end with the span too (a saved draw's last run), so both sides are
+        // read through the mask.
+        const __m256i c = _mm256_maskload_epi32(reinterpret_cast<const int*>(colours + i), inside);
         auto* target = reinterpret_cast<int*>(destination + i);
         _mm256_maskstore_epi32(target, inside, blend(_mm256_maskload_epi32(target, inside), c));
     }
