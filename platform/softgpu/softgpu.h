@@ -268,7 +268,9 @@ public:
                   DWORD stencil);
     HRESULT BeginScene();
     HRESULT EndScene();
-    // Hands the back buffer to the sink; the back buffer keeps its pixels.
+    // Hands the back buffer to the sink; the back buffer keeps its pixels. Drawing follows the
+    // device's own sink's shown part, also for a frame handed to another sink. Present also
+    // ends the frame for the reuse of unchanged draws.
     HRESULT Present(const RECT* sourceRect, const RECT* destRect, PresentSink* destWindowOverride,
                     const void* dirtyRegion);
 
