@@ -84,12 +84,18 @@ public:
         SDL_SetWindowPosition(handle, frame.x + region.left, frame.y + region.top);
     }
 
+    // The device draws only the part of its picture the window shows.
+    softgpu::RECT shownRect() const override {
+        return {region.left, region.top, region.right, region.bottom};
+    }
+
     bool escapeDown() override {
         if (!handle) return false;
         return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
     }
 
-    ClientPoint clientPointer() override {
+    // The pointer in client pixels of the frame, also when it is outside the window.
+    ClientPoint clientPointer() {
         if (!handle) return last;
         int x = 0;
         int y = 0;
@@ -110,8 +116,12 @@ public:
         return last;
     }
 
-    void presentFrame(const std::uint32_t* pixels, int pictureWidth, int pictureHeight,
-                      int pitchBytes) override {
+    // Puts the visible part of the device's picture on the window.
+    void present(const softgpu::FrameView& picture) override {
+        const std::uint32_t* pixels = picture.pixels;
+        const int pictureWidth = picture.width;
+        const int pictureHeight = picture.height;
+        const int pitchBytes = picture.pitchBytes;
         if (!handle || !pixels) return;
         SDL_Surface* surface = SDL_GetWindowSurface(handle);
         if (!surface) return;

@@ -18,9 +18,10 @@ int main(int argc, char** argv) {
     constexpr std::size_t fileHeaderSize = 14;
     const std::optional<platform::Resource> icon =
         platform::findResource(platform::ResourceType::Icon, platform::hoplaIconId);
-    BitmapImage image;
+    graphics::BitmapImage image;
     if (!icon || icon->size <= fileHeaderSize ||
-        !loadBitmapBytes(image, icon->bytes + fileHeaderSize, icon->size - fileHeaderSize) ||
+        !graphics::loadBitmapBytes(image, icon->bytes + fileHeaderSize,
+                                   icon->size - fileHeaderSize) ||
         image.info.biBitCount != 24) {
         std::fprintf(stderr, "hopla-icon-png: the program holds no 24-bit icon\n");
         return 1;

@@ -56,14 +56,16 @@ private:
 };
 
 // Keeps a copy of the last presented frame and counts the presents. It shows the whole back
-// buffer unless made with the rectangle a window would show; then it copies only that part,
-// and the rest of its copy stays 0.
+// buffer unless given the rectangle a window would show; then it copies only that part, and
+// the rest of its copy stays 0.
 class MemorySink final : public PresentSink {
 public:
     MemorySink() = default;
     explicit MemorySink(RECT shown) : shown_(shown) {}
     void present(const FrameView& frame) override;
     RECT shownRect() const override { return shown_; }
+    // From the next present on, only this part is taken.
+    void showOnly(RECT shown) { shown_ = shown; }
 
     // The last presented frame (empty before the first present); pitch is width * 4.
     FrameView lastFrame() const;
