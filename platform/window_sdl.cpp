@@ -2,14 +2,20 @@
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -150,6 +156,10 @@ public:
 
 protected:
     bool nextDesktopMessage(Message& message) override {
+        if (takeHangup()) { // a closed terminal or a logout: close, as on SIGTERM
+            message = {nullptr, WM_CLOSE, 0, 0};
+            return true;
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (translate(event, message)) return true;
@@ -308,7 +318,40 @@ bool startVideo(std::string& error) {
     return false;
 }
 
+std::function<void()>& displayLostHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+// Xlib's type, declared here rather than through its header, whose macros would clash.
+struct _XDisplay;
+using XIOErrorHandler = int (*)(_XDisplay*);
+
+// Xlib calls this when the X server goes away and ends the process when it returns; so the
+// game ends here itself, once its handler has kept what must survive.
+int onXConnectionLost(_XDisplay*) {
+    if (displayLostHandler()) displayLostHandler()();
+    std::fprintf(stderr, "hopla: the connection to the display was lost\n");
+    std::_Exit(1);
+}
+
+// SDL loads Xlib itself when it runs on X11; the handler goes into that same library.
+void watchXConnection() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return;
+    using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    if (const auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler")))
+        set(onXConnectionLost);
+    dlclose(xlib);
+}
+
 } // namespace
+
+void setDisplayLostHandler(std::function<void()> handler) {
+    displayLostHandler() = std::move(handler);
+}
 
 std::unique_ptr<Display> openDisplay(std::string& error) {
     if (!startVideo(error)) {
@@ -318,6 +361,8 @@ std::unique_ptr<Display> openDisplay(std::string& error) {
     // Plain shared-memory pictures: much faster for a whole window redrawn every frame than a
     // renderer with a streaming texture.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    watchXConnection();
+    catchHangup();
     return std::make_unique<SdlDisplay>();
 }
 
