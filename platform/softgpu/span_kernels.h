@@ -1,6 +1,5 @@
 // The inner loops of span shading, each in a plain version and, where the processor has
-// AVX2 (or in WebAssembly, SIMD128), a vector version that gives bit for bit the same results
-// several pixels at a time.
+// AVX2, a vector version that gives bit for bit the same results eight pixels at a time.
 #pragma once
 
 #include "platform/softgpu/sampler.h"
@@ -27,7 +26,9 @@ inline int wholeGroups(int count) {
 }
 
 struct SpanKernels {
-    void (*coordinates)(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t);
+    // Pixels first..count-1 of the run (first a whole number of groups).
+    void (*coordinates)(const CoordinateRun& run, int first, int count, std::int32_t* s,
+                        std::int32_t* t);
     // Bilinear filtering with wrap addressing on both axes.
     void (*bilinearWrap)(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
                          int count, std::uint32_t* out);
@@ -41,11 +42,11 @@ struct SpanKernels {
                      std::uint32_t* destination);
 };
 
-const SpanKernels& plainKernels();
-// The AVX2 or SIMD128 kernels, or null when this processor or build has none.
+// The AVX2 kernels, or null when this processor or build has none.
 const SpanKernels* vectorKernels();
-// The kernels shading uses: the vector ones where there are any, unless switched off (the
-// tests compare both).
+// The kernels shading uses: the vector ones where there are any, unless switched off, by the
+// tests that compare both or by HOPLA_PORTABLE_KERNELS=1 in the environment, which draws
+// everything with the plain kernels a build without AVX2 (the web page's) has.
 const SpanKernels& activeKernels();
 void useVectorKernels(bool enabled);
 

@@ -58,6 +58,10 @@ public:
 
     void setRegion(const FrameRect& shown) override { region = shown; }
     bool escapeDown() override { return escape.poll(); }
+    // Only the region reaches the canvas, so the device need draw nothing else.
+    softgpu::RECT shownRect() const override {
+        return {region.left, region.top, region.right, region.bottom};
+    }
 
     // Puts the visible part of the device's picture on the canvas.
     void present(const softgpu::FrameView& picture) override {
