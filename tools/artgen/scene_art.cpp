@@ -89,13 +89,19 @@ Image drawShine() {
 }
 
 Image drawGlow() {
+    // A soft ring of light round a dimmer middle. Over the close key the middle falls on the
+    // cross, which stays dark against the lit key instead of washing out; under the ball it
+    // reads as a pool of light with a brighter rim.
     Image image(32, 32);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const double r = distanceFrom(x, y, 16.0, 16.0) / 15.5;
             if (r >= 1.0) continue;
-            const double f = (1.0 - r * r) * (1.0 - r * r);
-            image.set(x, y, Shade{255, 255, 255} * f);
+            const double middle = 0.26 * (1.0 - r * r);
+            const double band = clamp01(1.0 - ((r - 0.74) / 0.3) * ((r - 0.74) / 0.3));
+            const double edge = 1.0 - r * r * r * r;
+            image.set(x, y,
+                      Shade{255, 255, 255} * std::min(1.0, middle + 0.6 * band * band * edge));
         }
     }
     return image;
