@@ -15,6 +15,10 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     # a window manager for the end-to-end drag and close-request tests
     openbox wmctrl
+    # a Wayland compositor, nested in the virtual X server, for the native Wayland test
+    weston
+    # the Debian package: building it, and checking it, its metainfo and its desktop entry
+    dpkg-dev binutils lintian appstream desktop-file-utils man-db
 )
 
 missing=()
