@@ -82,10 +82,15 @@ xvfb_ready() {
     return 1
 }
 
+# What a scenario adds to the game's environment (NAME=VALUE words, which win over the ones
+# start_game sets) and to its command line.
+game_env=()
+game_args=()
+
 # Starts the game and waits for its window; sets win, winx, winy (the window's position).
 start_game() {
     env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" \
-        "$hopla" >"$work/game.out" 2>"$work/game.err" &
+        "${game_env[@]}" "$hopla" "${game_args[@]}" >"$work/game.out" 2>"$work/game.err" &
     game_pid=$!
     win=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Hopla-Game$' | head -n 1) ||
         fail "the game's window did not appear"
