@@ -147,6 +147,8 @@ public:
 // only when SDL_VIDEODRIVER names them): empty, with the reason in `error`, when there is none.
 // While it is open, message boxes are shown on it and SIGINT and SIGTERM arrive at the
 // game's window as WM_CLOSE.
-std::unique_ptr<Display> openDisplay(std::string& error);
+// `scale` makes the game's window that many times as large; 0 leaves it to the screen's
+// resolution.
+std::unique_ptr<Display> openDisplay(std::string& error, int scale = 0);
 
 } // namespace platform
