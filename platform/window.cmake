@@ -3,6 +3,8 @@
 add_library(hopla_platform_messages ${CMAKE_CURRENT_LIST_DIR}/window.cpp
                                     ${CMAKE_CURRENT_LIST_DIR}/window_scale.cpp)
 
-add_library(hopla_platform_window ${CMAKE_CURRENT_LIST_DIR}/window_sdl.cpp)
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
+add_library(hopla_platform_window ${CMAKE_CURRENT_LIST_DIR}/window_sdl.cpp
+                                  ${CMAKE_CURRENT_LIST_DIR}/x11_hints.cpp)
 target_link_libraries(hopla_platform_window PUBLIC hopla_platform_messages hopla_platform_core hopla_resources
-                      PRIVATE PkgConfig::SDL2)
+                      PRIVATE PkgConfig::SDL2 PkgConfig::X11)

@@ -5,6 +5,7 @@
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "platform/window_scale.h"
+#include "platform/x11_hints.h"
 
 #include <SDL.h>
 
@@ -69,12 +70,9 @@ public:
     // before it is first shown is misplaced by SDL under a reparenting window manager, and its
     // first drag then jumps.
     bool realize(const std::string& title, std::string& error) {
-        if (scale <= 0) {
-            float dotsPerInch = 0.0f;
-            if (SDL_GetDisplayDPI(0, nullptr, &dotsPerInch, nullptr) != 0) dotsPerInch = 0.0f;
-            scale =
-                scaleForScreen(dotsPerInch, screen.w, screen.h, region.width(), region.height());
-        }
+        if (scale <= 0)
+            scale = scaleForScreen(screenDotsPerInch(), screen.w, screen.h, region.width(),
+                                   region.height());
         frame = centredFrame(screen.w, screen.h, frameWidth * scale, frameHeight * scale);
         frame.x += screen.x;
         frame.y += screen.y;
@@ -202,6 +200,17 @@ protected:
     }
 
 private:
+    // On X11: the desktop's own setting first, then the monitor's size as SDL reads it through
+    // RandR, then the X screen's. Elsewhere 96: a Wayland compositor enlarges the window itself
+    // on a high-DPI screen.
+    static float screenDotsPerInch() {
+        if (std::string(SDL_GetCurrentVideoDriver()) != "x11") return 96.0f;
+        if (const float desktop = x11DesktopDotsPerInch(); desktop > 0.0f) return desktop;
+        float monitor = 0.0f;
+        if (SDL_GetDisplayDPI(0, nullptr, &monitor, nullptr) == 0 && monitor > 0.0f) return monitor;
+        return x11ScreenDotsPerInch();
+    }
+
     // SDL asks on a left press. A press on a drag strip starts a move of the window by the
     // window manager.
     static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
@@ -385,8 +394,10 @@ std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
     // On X11, plain shared-memory pictures: much faster for a whole window redrawn every frame
     // than a renderer with a streaming texture. Elsewhere (Wayland) SDL has no surface of its
     // own for a window, and the hint would take away the renderer it falls back on.
-    if (std::string(SDL_GetCurrentVideoDriver()) == "x11")
+    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        announceMotifHints();
+    }
     return std::make_unique<SdlDisplay>(scale);
 }
 

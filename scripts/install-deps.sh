@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake g++ pkg-config make
-    libsdl2-dev libsdl2-mixer-dev libpng-dev
+    libsdl2-dev libsdl2-mixer-dev libpng-dev libx11-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # fuzz targets (built with clang on request) and the sanitizer runtime

@@ -65,12 +65,18 @@ score_file="$data/hopla/hsd.dat"
 # ---------------------------------------------------------------------------------------------
 # The X server and the game.
 
+# The virtual screen's size and depth, and further Xvfb options (such as -dpi), for a scenario
+# to change before start_x.
+xvfb_screen=1024x768x24
+xvfb_args=()
+
 start_x() {
     for tool in Xvfb xdotool import convert compare; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh brings it)"
     done
     # Xvfb picks a free display itself and names it on the descriptor it is given.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$xvfb_screen" "${xvfb_args[@]}" -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     until_true "$patience" xvfb_ready || skip "Xvfb did not start within $patience s"
     export DISPLAY=":$(cat "$work/display")"
@@ -127,9 +133,11 @@ expect_running() {
 }
 
 # ---------------------------------------------------------------------------------------------
-# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440)).
+# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440),
+# each frame pixel a scale x scale block of the window).
 
-point() { xdotool mousemove $((winx - 100 + $1)) $((winy - 40 + $2)); }
+scale=1
+point() { xdotool mousemove $((winx + ($1 - 100) * scale)) $((winy + ($2 - 40) * scale)); }
 # Far outside the window, where the game's own pointer is not drawn.
 point_away() { xdotool mousemove 0 0; }
 click() {
@@ -239,14 +247,16 @@ wait_ball_rests() {
     fail "the ball did not come to rest within $patience s"
 }
 
-# Both boxes at most 90 pixels wide and high (the ball is 75), within 3 pixels of each other.
+# Both boxes at most 90 pixels wide and high (the ball is 75) at scale 1, within 3 pixels of
+# each other.
 small_and_near() {
     local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$' a b
     [[ $1 =~ $re ]] || return 1
     a=("${BASH_REMATCH[@]:1}")
     [[ $2 =~ $re ]] || return 1
     b=("${BASH_REMATCH[@]:1}")
-    [ "${a[0]}" -le 90 ] && [ "${a[1]}" -le 90 ] && [ "${b[0]}" -le 90 ] && [ "${b[1]}" -le 90 ] ||
+    local most=$((90 * scale))
+    [ "${a[0]}" -le $most ] && [ "${a[1]}" -le $most ] && [ "${b[0]}" -le $most ] && [ "${b[1]}" -le $most ] ||
         return 1
     for k in 0 1 2 3; do
         local d=$((a[k] - b[k]))

@@ -60,3 +60,189 @@ scenario_disk_audio() {
     [ "$after_kick" -ge 1 ] || fail "no exact bounce between the kick ($kicks) and the hover ($hovers)"
     [ "$hovers" -gt "$kicks" ] || fail "the hover ($hovers) came before the kick ($kicks)"
 }
+
+# ---------------------------------------------------------------------------------------------
+# The command line: answered without a window, without the best-score file.
+
+scenario_command_line() {
+    [ -x "$hopla" ] || fail "$hopla is not a program"
+    local option status args
+    # No display at all: an option that opened a window would fail.
+    for option in --help -h --version; do
+        status=0
+        env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$data" "$hopla" "$option" \
+            >"$work/out" 2>"$work/err" || status=$?
+        [ "$status" -eq 0 ] || fail "hopla $option ended with status $status: $(cat "$work/err")"
+        [ -s "$work/out" ] || fail "hopla $option printed nothing"
+        [ ! -s "$work/err" ] || fail "hopla $option wrote on stderr: $(cat "$work/err")"
+        [ ! -e "$data" ] || fail "hopla $option touched the data folder"
+    done
+    grep -qx 'hopla [0-9]\+\.[0-9]\+\.[0-9]\+' "$work/out" || fail "--version printed: $(cat "$work/out")"
+    env -u DISPLAY "$hopla" --help | grep -q -- '--scale N' || fail "--help does not explain --scale"
+
+    for args in --bogus "--scale 0" "--scale 9" --scale "--scale two" play "--scale 2 extra"; do
+        status=0
+        # shellcheck disable=SC2086 # the words of args are the arguments
+        env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$data" "$hopla" $args \
+            >"$work/out" 2>"$work/err" || status=$?
+        [ "$status" -eq 2 ] || fail "hopla $args ended with status $status, not 2"
+        [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'usage: hopla' "$work/err" ||
+            fail "hopla $args did not say how to call it in one line: $(cat "$work/err")"
+        [ ! -s "$work/out" ] || fail "hopla $args wrote on stdout"
+        [ ! -e "$data" ] || fail "hopla $args touched the data folder"
+        note "hopla $args: $(cat "$work/err")"
+    done
+}
+
+# ---------------------------------------------------------------------------------------------
+# Under a window manager: the first click, a window manager that comes late, a drag.
+
+start_openbox() {
+    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
+        skip "openbox and wmctrl are not installed: no window manager"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
+}
+
+focus_elsewhere() { [ "$(xdotool getwindowfocus)" != "$win" ]; }
+
+# The click that gives the window the focus also kicks, as on the original platform.
+scenario_first_click() {
+    start_x
+    start_openbox
+    start_game
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_area"
+    note "another program takes the focus"
+    xmessage -geometry +0+0 "another program" &
+    until_true "$patience" focus_elsewhere || fail "the other program did not take the focus"
+    note "one click on the resting ball kicks it"
+    click 320 372 1
+    point_away
+    await_area kicked "$score_area" score0 different "the first click on the unfocused window did not kick"
+    escape_ends_game "after ESC"
+    expect_file_holds_best 1
+}
+
+# A window manager that starts after the game leaves its window borderless, where it was.
+scenario_late_window_manager() {
+    start_x
+    command -v xprop >/dev/null || skip "xprop is not installed (x11-utils)"
+    start_game
+    local startx=$winx starty=$winy
+    start_openbox
+    until_true "$patience" eval 'xprop -id "$win" _NET_FRAME_EXTENTS | grep -q "="' ||
+        fail "openbox did not take the game's window in hand"
+    local extents
+    extents=$(xprop -id "$win" _NET_FRAME_EXTENTS)
+    [[ $extents == *"= 0, 0, 0, 0" ]] || fail "the window got a frame: $extents"
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    [ "$WIDTH" -eq 440 ] && [ "$HEIGHT" -eq 400 ] && [ "$X" -eq "$startx" ] && [ "$Y" -eq "$starty" ] ||
+        fail "the window went from ${winw}x$winh at ($startx, $starty) to ${WIDTH}x$HEIGHT at ($X, $Y)"
+    # The keys go to the window that has the focus, which the window manager gives on request.
+    xdotool windowactivate --sync "$win"
+    escape_ends_game "after ESC"
+}
+
+# While the player drags the window the game stands still: the ball stays where it was when
+# the drag began, and the run goes on afterwards.
+scenario_drag_holds() {
+    start_x
+    start_openbox
+    start_game
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_area"
+    note "a kick sends the ball up; the top strip is pressed while it flies"
+    click 320 372 1
+    point 320 50
+    await_area kicked "$score_area" score0 different "the kick did not score"
+    wait_frames 1
+    shot before_drag
+    xdotool mousedown 1
+    local i
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove_relative -- 3 3
+        sleep 0.2
+        [ "$i" -eq 3 ] && shot drag_early
+    done
+    shot drag_late
+    xdotool mouseup 1
+    note "two seconds of drag, and not one frame"
+    cmp -s "$work/drag_early.rgb" "$work/drag_late.rgb" || fail "frames ran during the drag"
+    note "the ball stands in the air, away from where it rested"
+    crop rest rest_spot "$rest_box"
+    crop drag_late drag_spot "$rest_box"
+    expect_different rest_spot drag_spot "the ball is back on the floor during the drag"
+    note "afterwards the game goes on, the run not over"
+    wait_frames 3
+    crop drag_late score_drag "$score_area"
+    shot after_drag
+    crop after_drag score_after "$score_area"
+    expect_same score_drag score_after "the score changed after the drag"
+    escape_ends_game "after ESC"
+    expect_file_holds_best 1
+}
+
+# ---------------------------------------------------------------------------------------------
+# A high-DPI screen: the window is scaled, and so are the pointer, the hit test and the strips.
+
+# An area of the window at scale 1 (WxH+X+Y), at the current scale.
+scaled_area() {
+    local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$'
+    [[ $1 =~ $re ]] || fail "not an area: $1"
+    echo "$((BASH_REMATCH[1] * scale))x$((BASH_REMATCH[2] * scale))+$((BASH_REMATCH[3] * scale))+$((BASH_REMATCH[4] * scale))"
+}
+
+scenario_scale() {
+    xvfb_screen=1920x1080x24
+    xvfb_args=(-dpi 192)
+    start_x
+    start_openbox
+    note "HOPLA_SCALE=1 keeps the window at its own size on a 192 dpi screen"
+    game_env=(HOPLA_SCALE=1)
+    start_game
+    [ "$winw" -eq 440 ] && [ "$winh" -eq 400 ] || fail "with HOPLA_SCALE=1 the window is ${winw}x$winh"
+    escape_ends_game "after ESC"
+
+    note "left to the screen, 192 dpi give scale 2: the window is 880 x 800, centred"
+    game_env=()
+    start_game
+    scale=2
+    [ "$winw" -eq 880 ] && [ "$winh" -eq 800 ] || fail "the window is ${winw}x$winh, not 880x800"
+    [ "$winx" -eq $(((1920 - 1280) / 2 + 200)) ] && [ "$winy" -eq $(((1080 - 960) / 2 + 80)) ] ||
+        fail "the window is at ($winx, $winy), not where the doubled frame's inner part goes"
+    local score_at best_at
+    score_at=$(scaled_area "$score_area")
+    best_at=$(scaled_area "$best_area")
+
+    note "a kick on the resting ball scores"
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_at"
+    crop rest best0 "$best_at"
+    click 320 372 1
+    point_away
+    await_area score1 "$score_at" score0 different "the kick at scale 2 did not score"
+
+    note "the top strip drags the window"
+    local startx=$winx starty=$winy
+    point 320 50
+    wait_frames 2
+    xdotool mousedown 1
+    for _ in 1 2 3 4 5; do
+        xdotool mousemove_relative -- -10 10
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    point_away
+    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
+        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+
+    note "the close button closes"
+    click 523 49 1
+    expect_exit_0 "after a click on the close button at scale 2"
+    expect_file_holds_best 1
+}
