@@ -86,7 +86,9 @@ public:
         }
         // A driver that gives the window no surface would leave the game running unseen.
         if (!SDL_GetWindowSurface(handle)) {
-            error = std::string("no surface to draw the game on: ") + SDL_GetError();
+            const std::string why = SDL_GetError();
+            error = "SDL's video driver gives the window no surface to draw the game on" +
+                    (why.empty() ? std::string() : ": " + why);
             return false;
         }
         setWindowIcon(handle);

@@ -246,3 +246,114 @@ scenario_scale() {
     expect_exit_0 "after a click on the close button at scale 2"
     expect_file_holds_best 1
 }
+
+# ---------------------------------------------------------------------------------------------
+# Native Wayland: weston on its X11 backend, nested in the virtual X server. (Headless weston
+# has no seat, and SDL's Wayland driver crashes without one.) The game's window is found in
+# weston's picture; xdotool drives weston's pointer and keyboard through weston's X window.
+
+weston_outside() { xdotool mousemove 1020 760; } # on the X screen, off weston's window
+
+# Weston moves its pointer by how far the X pointer moved within its window, not to where the X
+# pointer is. A long move to weston's top-left corner pins its pointer there, on the X pointer;
+# from then on, as long as the X pointer stays within weston's window, the two move together.
+line_up_pointers() {
+    xdotool mousemove $((weston_x + weston_w / 2)) $((weston_y + weston_h / 2))
+    sleep 0.2
+    xdotool mousemove "$weston_x" "$weston_y"
+    sleep 0.2
+}
+
+# Takes screenshots of weston's window until two in a row are the same.
+weston_settles() {
+    local limit=$((SECONDS + patience))
+    import -window "$weston_win" -depth 8 "rgb:$work/settle.a.rgb" 2>/dev/null
+    while [ "$SECONDS" -lt "$limit" ]; do
+        sleep 0.3
+        import -window "$weston_win" -depth 8 "rgb:$work/settle.b.rgb" 2>/dev/null
+        cmp -s "$work/settle.a.rgb" "$work/settle.b.rgb" && return 0
+        mv "$work/settle.b.rgb" "$work/settle.a.rgb"
+    done
+    return 1
+}
+
+# True once weston shows a 440 x 400 window that was not there before; sets game_box.
+game_window_shown() {
+    import -window "$weston_win" -depth 8 "rgb:$work/weston.now.rgb" 2>/dev/null || return 1
+    cmp -s "$work/settle.a.rgb" "$work/weston.now.rgb" && return 1
+    game_box=$(convert -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/settle.a.rgb" \
+        -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/weston.now.rgb" \
+        -compose difference -composite -threshold 0 -format %@ info:)
+    [[ $game_box == 440x400+* ]]
+}
+
+scenario_wayland() {
+    start_x
+    command -v weston >/dev/null || skip "weston is not installed (scripts/install-deps.sh brings it)"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    local socket="hopla-e2e-$$"
+    weston_outside
+    weston --backend=x11-backend.so --socket="$socket" --use-pixman --width=1000 --height=740 \
+        --idle-time=0 >"$work/weston.log" 2>&1 &
+    wm_pid=$!
+    until_true "$patience" test -S "$XDG_RUNTIME_DIR/$socket" ||
+        skip "weston did not start: $(tail -n 3 "$work/weston.log")"
+    weston_win=$(timeout "$patience" xdotool search --sync --class '^Weston Compositor$' | head -n 1) ||
+        skip "weston's window did not appear"
+    eval "$(xdotool getwindowgeometry --shell "$weston_win")"
+    weston_x=$X
+    weston_y=$Y
+    weston_w=$WIDTH
+    weston_h=$HEIGHT
+    weston_settles || skip "weston's picture did not settle: $(tail -n 3 "$work/weston.log")"
+
+    note "the game on SDL's Wayland driver shows its window"
+    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy \
+        XDG_DATA_HOME="$data" "$hopla" >"$work/game.out" 2>"$work/game.err" &
+    game_pid=$!
+    until_true "$patience" game_window_shown ||
+        fail "no 440 x 400 window appeared in weston (what changed: ${game_box:-nothing})"
+    local re='^440x400\+([0-9]+)\+([0-9]+)$'
+    [[ $game_box =~ $re ]]
+    local game_x=${BASH_REMATCH[1]} game_y=${BASH_REMATCH[2]}
+    note "weston placed it at ($game_x, $game_y)"
+    # From here on the window is the game's rectangle of weston's picture.
+    shot() {
+        import -window "$weston_win" -depth 8 -crop "440x400+$game_x+$game_y" "rgb:$work/$1.rgb" \
+            2>"$work/import.err" || fail "no screenshot of weston: $(cat "$work/import.err")"
+    }
+    winx=$((weston_x + game_x))
+    winy=$((weston_y + game_y))
+    winw=440
+    winh=400
+
+    note "the ball falls and rests on the floor"
+    wait_ball_rests rest
+    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
+    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
+        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
+    crop rest score0 "$score_area"
+
+    note "a click kicks, once weston's pointer is where the X pointer is"
+    line_up_pointers
+    point 320 372
+    wait_frames 2
+    xdotool click 1
+    await_area kicked "$score_area" score0 different "the click in weston did not kick"
+
+    note "ESC ends the game and keeps the best score"
+    point 200 250 # still within weston's window, where the keys go
+    escape_ends_game "after ESC on Wayland"
+    expect_file_holds_best 1
+
+    note "with no surface to draw on, the game says so once and ends with an error"
+    local status=0
+    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy \
+        SDL_FRAMEBUFFER_ACCELERATION=0 XDG_DATA_HOME="$data" timeout "$patience" "$hopla" \
+        >"$work/game.out" 2>"$work/game.err" || status=$?
+    [ "$status" -eq 1 ] || fail "without a surface the game ended with status $status, not 1"
+    [ "$(grep -c surface "$work/game.err")" -eq 1 ] ||
+        fail "without a surface stderr does not say so once: $(cat "$work/game.err")"
+    note "$(grep surface "$work/game.err")"
+}
