@@ -108,6 +108,40 @@ start_game() {
     wait_frames 2
 }
 
+# Starts openbox and waits until it manages the screen.
+start_openbox() {
+    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
+        skip "openbox and wmctrl are not installed: no window manager"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
+}
+
+# Reads the window's place into winx and winy; true when it is ($1, $2).
+window_at() {
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    [ "$winx" -eq "$1" ] && [ "$winy" -eq "$2" ]
+}
+
+# Under a window manager: drags the window by the top strip 50 pixels left and 50 down, and
+# checks that it went there.
+drag_top_strip() {
+    local startx=$winx starty=$winy
+    point 320 50
+    wait_frames 2
+    xdotool mousedown 1
+    for _ in 1 2 3 4 5; do
+        xdotool mousemove_relative -- -10 10
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    point_away
+    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
+        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+}
+
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # Waits for the game to end; checks that it ended, with status 0.

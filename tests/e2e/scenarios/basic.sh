@@ -118,41 +118,18 @@ scenario_high_scores() {
     expect_different best_area6769 best_area9999 "best scores 6769 and 9999 look the same"
 }
 
-# Reads the window's place into winx and winy; true when it is ($1, $2).
-window_at() {
-    eval "$(xdotool getwindowgeometry --shell "$win")"
-    winx=$X
-    winy=$Y
-    [ "$winx" -eq "$1" ] && [ "$winy" -eq "$2" ]
-}
-
 # Under a window manager: a drag by the top strip moves the window and kicks nothing, and the
 # window manager's close request ends the game the way ESC does.
 scenario_window_manager() {
     start_x
-    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
-        skip "openbox and wmctrl are not installed: no window manager to drag the window with"
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
+    start_openbox
     start_game
     point_away
     wait_ball_rests rest
     crop rest score0 "$score_area"
 
     note "a drag by the top strip moves the window by the pointer's travel"
-    local startx=$winx starty=$winy
-    point 320 50
-    wait_frames 2
-    xdotool mousedown 1
-    for _ in 1 2 3 4 5; do
-        xdotool mousemove_relative -- -10 10
-        sleep 0.1
-    done
-    xdotool mouseup 1
-    point_away
-    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
-        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+    drag_top_strip
     wait_frames 2
     shot dragged
     crop dragged score_dragged "$score_area"

@@ -97,24 +97,21 @@ scenario_command_line() {
 # ---------------------------------------------------------------------------------------------
 # Under a window manager: the first click, a window manager that comes late, a drag.
 
-start_openbox() {
-    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
-        skip "openbox and wmctrl are not installed: no window manager"
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
-}
-
-focus_elsewhere() { [ "$(xdotool getwindowfocus)" != "$win" ]; }
-
-# The click that gives the window the focus also kicks, as on the original platform.
-scenario_first_click() {
+# Openbox running, the game started and its ball at rest, the score's picture kept as score0.
+game_resting_under_openbox() {
     start_x
     start_openbox
     start_game
     point_away
     wait_ball_rests rest
     crop rest score0 "$score_area"
+}
+
+focus_elsewhere() { [ "$(xdotool getwindowfocus)" != "$win" ]; }
+
+# The click that gives the window the focus also kicks, as on the original platform.
+scenario_first_click() {
+    game_resting_under_openbox
     note "another program takes the focus"
     xmessage -geometry +0+0 "another program" &
     until_true "$patience" focus_elsewhere || fail "the other program did not take the focus"
@@ -149,12 +146,7 @@ scenario_late_window_manager() {
 # While the player drags the window the game stands still: the ball stays where it was when
 # the drag began, and the run goes on afterwards.
 scenario_drag_holds() {
-    start_x
-    start_openbox
-    start_game
-    point_away
-    wait_ball_rests rest
-    crop rest score0 "$score_area"
+    game_resting_under_openbox
     note "a kick sends the ball up; the top strip is pressed while it flies"
     click 320 372 1
     point 320 50
@@ -228,18 +220,7 @@ scenario_scale() {
     await_area score1 "$score_at" score0 different "the kick at scale 2 did not score"
 
     note "the top strip drags the window"
-    local startx=$winx starty=$winy
-    point 320 50
-    wait_frames 2
-    xdotool mousedown 1
-    for _ in 1 2 3 4 5; do
-        xdotool mousemove_relative -- -10 10
-        sleep 0.1
-    done
-    xdotool mouseup 1
-    point_away
-    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
-        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+    drag_top_strip
 
     note "the close button closes"
     click 523 49 1
