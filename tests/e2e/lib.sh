@@ -117,6 +117,16 @@ start_openbox() {
     until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
 }
 
+# Openbox running, the game started and its ball at rest, the score's picture kept as score0.
+game_resting_under_openbox() {
+    start_x
+    start_openbox
+    start_game
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_area"
+}
+
 # Reads the window's place into winx and winy; true when it is ($1, $2).
 window_at() {
     eval "$(xdotool getwindowgeometry --shell "$win")"
@@ -296,6 +306,15 @@ small_and_near() {
         local d=$((a[k] - b[k]))
         [ "${d#-}" -le 3 ] || return 1
     done
+}
+
+# Waits for the ball to rest (see wait_ball_rests) and checks that it lies on the floor, around
+# (320, 372): it starts in the middle of the box, around y 232, so this shows it fell.
+ball_falls_to_rest() {
+    wait_ball_rests rest
+    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
+    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
+        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
 }
 
 # The centre of a box in window pixels, turned into client pixels: "x y".

@@ -28,6 +28,29 @@ SDL_Event windowEvent(std::uint32_t type, std::uint8_t detail, int x = 0, int y 
     return event;
 }
 
+// Where the window is on the screen, and its size.
+SDL_Rect placement(SDL_Window* handle) {
+    SDL_Rect placed;
+    SDL_GetWindowPosition(handle, &placed.x, &placed.y);
+    SDL_GetWindowSize(handle, &placed.w, &placed.h);
+    return placed;
+}
+
+// A 640 x 480 picture whose every pixel holds its own index, shown on the window.
+void presentNumberedPicture(Window& window) {
+    std::vector<std::uint32_t> picture(640 * 480);
+    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
+    window.presentFrame(picture.data(), 640, 480, 640 * 4);
+}
+
+// The colour of window pixel (x, y) of the window's surface, as 0xRRGGBB.
+std::uint32_t shownAt(SDL_Surface* surface, int x, int y) {
+    std::uint8_t rgb[3];
+    SDL_GetRGB(static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x],
+               surface->format, &rgb[0], &rgb[1], &rgb[2]);
+    return std::uint32_t(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
+}
+
 TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy"); // draws into memory: no desktop needed
     std::string error;
@@ -45,26 +68,20 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     ASSERT_TRUE(window && handle) << error;
     EXPECT_STREQ(SDL_GetWindowTitle(handle), "Hopla-Game");
     EXPECT_TRUE(SDL_GetWindowFlags(handle) & SDL_WINDOW_BORDERLESS);
-    SDL_Rect screen, placed;
+    SDL_Rect screen;
     ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
-    SDL_GetWindowPosition(handle, &placed.x, &placed.y);
-    SDL_GetWindowSize(handle, &placed.w, &placed.h);
+    const SDL_Rect placed = placement(handle);
     EXPECT_EQ(placed.x, screen.x + (screen.w - 640) / 2 + 100);
     EXPECT_EQ(placed.y, screen.y + (screen.h - 480) / 2 + 40);
     EXPECT_TRUE(placed.w == 440 && placed.h == 400) << placed.w << " x " << placed.h;
 
     // The window shows columns 100 to 539 and rows 40 to 439 of the picture.
-    std::vector<std::uint32_t> picture(640 * 480);
-    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
-    window->presentFrame(picture.data(), 640, 480, 640 * 4);
+    presentNumberedPicture(*window);
     SDL_Surface* surface = SDL_GetWindowSurface(handle);
     ASSERT_NE(surface, nullptr);
-    for (const auto& [x, y] : {std::pair{0, 0}, {439, 0}, {0, 399}, {439, 399}}) {
-        std::uint8_t rgb[3];
-        SDL_GetRGB(static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x],
-                   surface->format, &rgb[0], &rgb[1], &rgb[2]);
-        EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], (y + 40) * 640 + x + 100) << x << ", " << y;
-    }
+    for (const auto& [x, y] : {std::pair{0, 0}, {439, 0}, {0, 399}, {439, 399}})
+        EXPECT_EQ(shownAt(surface, x, y), std::uint32_t((y + 40) * 640 + x + 100))
+            << x << ", " << y;
 
     Message message;
     while (window->peekMessage(message)) {
@@ -120,26 +137,19 @@ TEST(SdlWindow, AtScaleTwoEveryFramePixelIsABlockAndClicksComeBackToTheFrame) {
     ASSERT_NE(handle, nullptr);
     const std::uint32_t id = SDL_GetWindowID(handle);
     // The doubled 1280 x 960 frame is centred; the window covers its doubled inner part.
-    SDL_Rect screen, placed;
+    SDL_Rect screen;
     ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
-    SDL_GetWindowPosition(handle, &placed.x, &placed.y);
-    SDL_GetWindowSize(handle, &placed.w, &placed.h);
+    const SDL_Rect placed = placement(handle);
     EXPECT_EQ(placed.x, screen.x + (screen.w - 1280) / 2 + 200);
     EXPECT_EQ(placed.y, screen.y + (screen.h - 960) / 2 + 80);
     EXPECT_TRUE(placed.w == 880 && placed.h == 800) << placed.w << " x " << placed.h;
 
-    std::vector<std::uint32_t> picture(640 * 480);
-    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
-    window->presentFrame(picture.data(), 640, 480, 640 * 4);
+    presentNumberedPicture(*window);
     SDL_Surface* surface = SDL_GetWindowSurface(handle);
     ASSERT_NE(surface, nullptr);
-    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 0}, {879, 0}, {0, 799}, {879, 799}}) {
-        std::uint8_t rgb[3];
-        SDL_GetRGB(static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x],
-                   surface->format, &rgb[0], &rgb[1], &rgb[2]);
-        EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], (y / 2 + 40) * 640 + x / 2 + 100)
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 0}, {879, 0}, {0, 799}, {879, 799}})
+        EXPECT_EQ(shownAt(surface, x, y), std::uint32_t((y / 2 + 40) * 640 + x / 2 + 100))
             << x << ", " << y;
-    }
 
     Message message;
     while (window->peekMessage(message)) {

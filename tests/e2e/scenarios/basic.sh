@@ -17,13 +17,9 @@ scenario_play() {
         note "xprop is not installed: the window's icon goes unchecked"
     fi
 
-    # It starts in the middle of the box, around y 232: resting on the floor shows it fell.
     note "the ball falls and comes to rest at (320, 372)"
     point_away
-    wait_ball_rests rest
-    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
-    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
-        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
+    ball_falls_to_rest
     crop rest best0 "$best_area"
 
     # Before the kick, while the ball rests in the middle, far from the number.
@@ -121,12 +117,7 @@ scenario_high_scores() {
 # Under a window manager: a drag by the top strip moves the window and kicks nothing, and the
 # window manager's close request ends the game the way ESC does.
 scenario_window_manager() {
-    start_x
-    start_openbox
-    start_game
-    point_away
-    wait_ball_rests rest
-    crop rest score0 "$score_area"
+    game_resting_under_openbox
 
     note "a drag by the top strip moves the window by the pointer's travel"
     drag_top_strip
