@@ -248,20 +248,26 @@ weston_settles() {
     return 1
 }
 
-# True once weston shows a 440 x 400 window that was not there before; sets game_box.
+# True once weston shows a 440 x 400 window that was not there before; sets game_box. The top
+# 40 rows, weston's panel with its clock, are left out.
 game_window_shown() {
     import -window "$weston_win" -depth 8 "rgb:$work/weston.now.rgb" 2>/dev/null || return 1
-    cmp -s "$work/settle.a.rgb" "$work/weston.now.rgb" && return 1
+    local below_panel="${weston_w}x$((weston_h - 40))+0+40" re='^440x400\+([0-9]+)\+([0-9]+)$'
     game_box=$(convert -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/settle.a.rgb" \
         -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/weston.now.rgb" \
-        -compose difference -composite -threshold 0 -format %@ info:)
-    [[ $game_box == 440x400+* ]]
+        -crop "$below_panel" +repage -compose difference -composite -threshold 0 -format %@ info: 2>/dev/null)
+    [[ $game_box =~ $re ]] || return 1
+    game_box="440x400+${BASH_REMATCH[1]}+$((BASH_REMATCH[2] + 40))"
 }
 
 scenario_wayland() {
     start_x
     command -v weston >/dev/null || skip "weston is not installed (scripts/install-deps.sh brings it)"
     export XDG_RUNTIME_DIR="$work/runtime"
+    # In a sanitizer build, no leak check here: SDL's Wayland driver loads libwayland, libdecor
+    # and EGL at run time and unloads them at exit, and what they keep then shows up without a
+    # name to tell it from the game's. Every other scenario checks for leaks.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     local socket="hopla-e2e-$$"
     weston_outside
