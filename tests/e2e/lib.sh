@@ -108,13 +108,21 @@ start_game() {
     wait_frames 2
 }
 
-# Starts openbox and waits until it manages the screen.
+# Starts openbox and waits until it manages the screen. On a loaded machine openbox sometimes
+# fails to reach a display that has just opened; it is then started again.
 start_openbox() {
     command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
         skip "openbox and wmctrl are not installed: no window manager"
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
+    local limit=$((SECONDS + patience))
+    wm_pid=
+    until wmctrl -m >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$limit" ] || fail "openbox did not start: $(cat "$work/openbox.log")"
+        if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
+            openbox --sm-disable >"$work/openbox.log" 2>&1 &
+            wm_pid=$!
+        fi
+        sleep 0.1
+    done
 }
 
 # Openbox running, the game started and its ball at rest, the score's picture kept as score0.
