@@ -1,6 +1,10 @@
 #include "audio/sound_bank.h"
 
-SoundBank::~SoundBank() { shutdownSound(*this); }
+namespace audio {
+
+SoundBank::~SoundBank() {
+    shutdownSound(*this);
+}
 
 void playFromStart(SoundBank& bank, SoundId id) {
     if (id < 0 || id >= bank.capacity) return;
@@ -25,3 +29,5 @@ void shutdownSound(SoundBank& bank) {
     // Destroying the device closes the audio system, as the last step of the shutdown.
     bank.directSound.reset();
 }
+
+} // namespace audio

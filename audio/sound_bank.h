@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace audio {
+
 // Index of a sound in the bank; soundNotLoaded (or any negative id) is never played.
 using SoundId = std::int32_t;
 constexpr SoundId soundNotLoaded = -2;
@@ -35,3 +37,5 @@ void playFromStart(SoundBank& bank, SoundId id);
 // Stops and releases every loaded buffer, then the primary buffer, then the device.
 // Safe to run on a bank that was never set up, and more than once.
 void shutdownSound(SoundBank& bank);
+
+} // namespace audio

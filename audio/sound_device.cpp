@@ -8,17 +8,19 @@
 #include <string>
 #include <utility>
 
+namespace audio {
+
 namespace {
 
 platform::SoundDeviceOpener installedOpener = nullptr;
 
 // The message box tells the player what failed; stderr also gets the sound system's reason and
 // how to play on without sound.
-int failSetUp(const char* message, const std::string& reason) {
+bool failSetUp(const char* message, const std::string& reason) {
     platform::showMessageBox("Error", message);
     std::fprintf(stderr, "Sound: %s\n", reason.c_str());
     std::fprintf(stderr, "Sound: with SDL_AUDIODRIVER=dummy the game plays without sound.\n");
-    return 0;
+    return false;
 }
 
 } // namespace
@@ -27,7 +29,7 @@ platform::SoundDeviceOpener setSoundDeviceOpener(platform::SoundDeviceOpener ope
     return std::exchange(installedOpener, opener);
 }
 
-int initSound(SoundBank& bank) {
+bool initSound(SoundBank& bank) {
     std::string reason = "no sound system was installed in this program";
     if (installedOpener) bank.directSound = installedOpener(reason);
     if (!bank.directSound) return failSetUp("Unable to create DirectSound object", reason);
@@ -48,7 +50,7 @@ int initSound(SoundBank& bank) {
     if (!bank.primaryBuffer->play()) {
         return failSetUp("Failed to set primary sound buffer playing.", device.lastError());
     }
-    return 1;
+    return true;
 }
 
 SoundId loadSound(SoundBank& bank, int resourceId, ResourceModule module) {
@@ -73,16 +75,18 @@ SoundId loadSound(SoundBank& bank, int resourceId, ResourceModule module) {
     return entry;
 }
 
-int fillSoundBuffer(platform::FillableSoundBuffer* buffer, const std::uint8_t* samples,
-                    std::uint32_t count) {
-    if (!buffer || !samples || count == 0) return 0;
+bool fillSoundBuffer(platform::FillableSoundBuffer* buffer, const std::uint8_t* samples,
+                     std::uint32_t count) {
+    if (!buffer || !samples || count == 0) return false;
     platform::LockedRegions regions;
-    if (!buffer->lock(0, count, regions)) return 0;
+    if (!buffer->lock(0, count, regions)) return false;
     // However large the regions the buffer hands out, no more than `count` bytes are read.
     const std::uint32_t first = std::min(regions.firstBytes, count);
     if (first != 0 && regions.first) std::memcpy(regions.first, samples, first);
     const std::uint32_t second = std::min(regions.secondBytes, count - first);
     if (second != 0 && regions.second) std::memcpy(regions.second, samples + first, second);
     buffer->unlock(regions);
-    return 1;
+    return true;
 }
+
+} // namespace audio

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace audio {
+
 namespace {
 
 std::uint32_t readU32(const std::uint8_t* at) {
@@ -37,20 +39,20 @@ constexpr std::uint32_t minFormatBody = 14;
 
 } // namespace
 
-int parseWave(const std::uint8_t* bytes, std::size_t size, platform::WaveFormat* format,
-              const std::uint8_t** samples, std::uint32_t* count) {
-    if (!format || !samples || !count) return 0;
+bool parseWave(const std::uint8_t* bytes, std::size_t size, platform::WaveFormat* format,
+               const std::uint8_t** samples, std::uint32_t* count) {
+    if (!format || !samples || !count) return false;
     *format = {};
     *samples = nullptr;
     *count = 0;
-    if (!bytes || size < 12) return 0;
-    if (!isId(bytes, "RIFF") || !isId(bytes + 8, "WAVE")) return 0;
+    if (!bytes || size < 12) return false;
+    if (!isId(bytes, "RIFF") || !isId(bytes + 8, "WAVE")) return false;
 
     // The walk ends where the RIFF size says; positions are 64-bit so no size written in the
     // data can wrap them round.
     const std::uint64_t end = 8 + std::uint64_t{readU32(bytes + 4)};
     std::uint64_t position = 12;
-    if (position >= end) return 0;
+    if (position >= end) return false;
 
     bool haveFormat = false;
     bool haveData = false;
@@ -61,25 +63,25 @@ int parseWave(const std::uint8_t* bytes, std::size_t size, platform::WaveFormat*
         *format = takenFormat;
         *samples = takenSamples;
         *count = takenCount;
-        return 1;
+        return true;
     };
 
     for (;;) {
         // A chunk header or a body that is used must lie wholly within the real bytes: a
         // damaged resource fails here instead of being read past its end.
-        if (position + 8 > size) return 0;
+        if (position + 8 > size) return false;
         const std::uint8_t* header = bytes + position;
         const std::uint32_t bodySize = readU32(header + 4);
         const std::uint64_t body = position + 8;
         const bool bodyInside = body + bodySize <= size;
 
         if (isId(header, "fmt ") && !haveFormat) {
-            if (bodySize < minFormatBody || !bodyInside) return 0;
+            if (bodySize < minFormatBody || !bodyInside) return false;
             takenFormat = readFormat(bytes + body, bodySize);
             haveFormat = true;
             if (haveData && takenCount != 0) return succeed();
         } else if (isId(header, "data") && (!haveData || takenCount == 0)) {
-            if (!bodyInside) return 0;
+            if (!bodyInside) return false;
             takenSamples = bytes + body;
             takenCount = bodySize;
             haveData = true;
@@ -88,12 +90,12 @@ int parseWave(const std::uint8_t* bytes, std::size_t size, platform::WaveFormat*
 
         // A body of odd size is followed by one pad byte.
         position = body + bodySize + (bodySize & 1u);
-        if (position >= end) return 0;
+        if (position >= end) return false;
     }
 }
 
-int findWaveResource(ResourceModule module, int resourceId, platform::WaveFormat* format,
-                     const std::uint8_t** samples, std::uint32_t* count) {
+bool findWaveResource(ResourceModule module, int resourceId, platform::WaveFormat* format,
+                      const std::uint8_t** samples, std::uint32_t* count) {
     const int id = resourceId & 0xFFFF;
     const std::optional<platform::Resource> resource =
         module ? module(platform::ResourceType::Wave, id)
@@ -102,7 +104,9 @@ int findWaveResource(ResourceModule module, int resourceId, platform::WaveFormat
         if (format) *format = {};
         if (samples) *samples = nullptr;
         if (count) *count = 0;
-        return 0;
+        return false;
     }
     return parseWave(resource->bytes, resource->size, format, samples, count);
 }
+
+} // namespace audio

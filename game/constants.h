@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace hopla {
+namespace game {
 
 // Speed levels: step units per millisecond.
 constexpr float timeScaleLevel1 = 0.06f;
@@ -92,4 +92,4 @@ constexpr int closeButtonRight = 534;
 constexpr int closeButtonTop = 40;
 constexpr int closeButtonBottom = 58;
 
-} // namespace hopla
+} // namespace game

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-using namespace hopla;
+namespace game {
 
 void spinBall(GameState& state, ScenePose& pose) {
     const float turn = state.frameStep * spinRate;
@@ -125,3 +125,5 @@ void placeShadow(ScenePose& pose) {
     shadow._32 = -size;
     shadow._33 = size;
 }
+
+} // namespace game

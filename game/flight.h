@@ -5,6 +5,8 @@
 #include "audio/sound_bank.h"
 #include "game/game_state.h"
 
+namespace game {
+
 // Turns the ball about its vertical axis, one way or the other after the last kick.
 void spinBall(GameState& state, ScenePose& pose);
 
@@ -29,3 +31,5 @@ void followWithShine(const GameState& state, ScenePose& pose);
 
 // The shadow lies on the floor under the ball, dimmer the higher the ball is.
 void placeShadow(ScenePose& pose);
+
+} // namespace game

@@ -3,6 +3,8 @@
 #include "game/constants.h"
 #include "game/game_state.h"
 
+namespace game {
+
 FrameClock::FrameClock(platform::TickSource& ticks) : ticks(ticks), lastTick(ticks.tickCount()) {}
 
 void advanceFrameClock(FrameClock& clock, GameState& state) {
@@ -17,7 +19,7 @@ void advanceFrameClock(FrameClock& clock, GameState& state) {
     clock.lastTick = now;
 
     // The frame that closes a window is counted in it.
-    if (sinceWindow > hopla::fpsWindowMs) {
+    if (sinceWindow > fpsWindowMs) {
         clock.windowStart = now;
         clock.framesPerSecond = clock.frameCount;
         clock.frameCount = 0;
@@ -28,5 +30,7 @@ void advanceFrameClock(FrameClock& clock, GameState& state) {
     const float step = static_cast<float>(static_cast<double>(clock.elapsedMs) *
                                           static_cast<double>(state.timeScale));
     // After a stall (start-up, a window drag) the frame moves nothing instead of jumping.
-    state.frameStep = step > hopla::maxFrameStep ? 0.0f : step;
+    state.frameStep = step > maxFrameStep ? 0.0f : step;
 }
+
+} // namespace game

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace game {
+
 struct GameState;
 
 struct FrameClock {
@@ -23,3 +25,5 @@ struct FrameClock {
 
 // Reads the clock for a new frame and sets state.frameStep from the elapsed time.
 void advanceFrameClock(FrameClock& clock, GameState& state);
+
+} // namespace game

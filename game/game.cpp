@@ -4,7 +4,7 @@
 #include "game/flight.h"
 #include "game/pointer.h"
 
-using namespace hopla;
+namespace game {
 
 void updateFrame(Game& game) {
     GameState& state = game.state;
@@ -56,3 +56,5 @@ void kick(Game& game) {
     game.scores.score = game.scores.score + 1;
     playFromStart(game.sounds, state.kickSound);
 }
+
+} // namespace game

@@ -7,8 +7,10 @@
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
 
-// The parts of the program the game core works on; the program binds them to its globals,
-// tests to their own.
+namespace game {
+
+// The parts of the program the game core works on: references into the program's World, or
+// into a test's own pieces.
 struct Game {
     GameState& state;
     ScenePose& pose;
@@ -23,3 +25,5 @@ void updateFrame(Game& game);
 
 // The left-button press: kicks the ball if the last frame found the pointer over it.
 void kick(Game& game);
+
+} // namespace game

@@ -9,6 +9,12 @@
 
 #include <cstdint>
 
+namespace game {
+
+using audio::SoundBank;
+using audio::SoundId;
+using audio::soundNotLoaded;
+
 // Pointer zones in the window's frame.
 enum PointerZone : std::int32_t {
     zoneNone = 0,
@@ -17,11 +23,11 @@ enum PointerZone : std::int32_t {
 };
 
 struct GameState {
-    float timeScale = hopla::timeScaleLevel1; // step units per millisecond: the speed level
-    float gravity = 0.5f;                     // units per step unit squared, downward
-    float kickLift = 0.08f;                   // factor of the upward kick velocity
-    std::int32_t landed = 1;                  // the ball touched the floor since the run began
-    std::int32_t bounceBudget = hopla::fullBounceBudget;
+    float timeScale = timeScaleLevel1; // step units per millisecond: the speed level
+    float gravity = 0.5f;              // units per step unit squared, downward
+    float kickLift = 0.08f;            // factor of the upward kick velocity
+    std::int32_t landed = 1;           // the ball touched the floor since the run began
+    std::int32_t bounceBudget = fullBounceBudget;
     std::int32_t windowed = 1; // the window shows only its inner region
     float frameStep = 0;       // step units of this frame
     float velocityX = 0;       // units per step unit
@@ -52,3 +58,5 @@ struct ScenePose {
     Material ballMaterial{};
     Material shadowMaterial{};
 };
+
+} // namespace game

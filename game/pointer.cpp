@@ -2,7 +2,7 @@
 
 #include "game/constants.h"
 
-using namespace hopla;
+namespace game {
 
 void trackPointer(GameState& state, ScenePose& pose, platform::PointerSource& pointer) {
     const platform::ClientPoint at = pointer.clientPointer();
@@ -82,3 +82,5 @@ void classifyPointer(GameState& state, SoundBank& sounds) {
         state.closeHoverSounded = 0;
     }
 }
+
+} // namespace game

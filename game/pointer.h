@@ -7,6 +7,8 @@
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
 
+namespace game {
+
 // Reads the pointer once, places the pointer sprite on it and measures the ball's offset from
 // it as the player sees the ball on screen.
 void trackPointer(GameState& state, ScenePose& pose, platform::PointerSource& pointer);
@@ -20,3 +22,5 @@ void applyScoreRules(GameState& state, ScoreRecord& scores);
 
 // Which part of the frame the pointer is in; entering the close button plays the hover sound.
 void classifyPointer(GameState& state, SoundBank& sounds);
+
+} // namespace game

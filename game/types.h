@@ -4,6 +4,10 @@
 
 #include "platform/d3dtypes.h"
 
+namespace game {
+
 using Vec3 = D3DVECTOR;
 using Matrix4 = D3DMATRIX;
 using Material = D3DMATERIAL8;
+
+} // namespace game

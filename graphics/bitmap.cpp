@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+namespace graphics {
+
 namespace {
 
 std::uint16_t read16(const std::uint8_t* p) {
@@ -31,17 +33,17 @@ BitmapInfoHeader readInfoHeader(const std::uint8_t* p) {
     return h;
 }
 
-int failLoad(BitmapImage& image) {
+bool failLoad(BitmapImage& image) {
     // A picture that did not load must read as 0 by 0, whatever its header claimed, so the
     // texture made from it stays 1 by 1 and nothing reads pixels that are not there.
     image.info = BitmapInfoHeader{};
     freePixels(image);
-    return 0;
+    return false;
 }
 
 } // namespace
 
-int loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t size) {
+bool loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t size) {
     if (!bytes || size < bitmapInfoHeaderSize) return failLoad(image);
     std::memcpy(image.fileHeader, bytes, sizeof image.fileHeader);
     if (read16(image.fileHeader) != bitmapInfoHeaderSize) return failLoad(image);
@@ -83,26 +85,26 @@ int loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t s
     image.info = header;
     // A failed flip leaves the picture upside down, which is still a picture.
     flipRows(image.pixels.get(), rowBytes, header.biHeight);
-    return 1;
+    return true;
 }
 
-int freePixels(BitmapImage& image) {
+bool freePixels(BitmapImage& image) {
     image.pixels.reset();
     image.pixelBytes = 0;
-    return 1;
+    return true;
 }
 
-int flipRows(std::uint8_t* buffer, std::int64_t rowBytes, std::int64_t rows) {
-    if (rows < 1 || rowBytes < 1) return 1;
+bool flipRows(std::uint8_t* buffer, std::int64_t rowBytes, std::int64_t rows) {
+    if (rows < 1 || rowBytes < 1) return true;
     const std::size_t total = static_cast<std::size_t>(rowBytes * rows);
     std::unique_ptr<std::uint8_t[]> copy(new (std::nothrow) std::uint8_t[total]);
-    if (!copy) return 0;
+    if (!copy) return false;
     std::memcpy(copy.get(), buffer, total);
     for (std::int64_t i = 0; i < rows; ++i) {
         std::memcpy(buffer + (rows - 1 - i) * rowBytes, copy.get() + i * rowBytes,
                     static_cast<std::size_t>(rowBytes));
     }
-    return 1;
+    return true;
 }
 
 TextureLayout textureLayout(int width, int height, int x, int y, int size) {
@@ -160,3 +162,5 @@ void writeTexels(const BitmapImage& image, std::int32_t mode, const TextureLayou
         }
     }
 }
+
+} // namespace graphics

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace graphics {
+
 // The 40-byte header every bitmap resource begins with, as stored (little-endian).
 struct BitmapInfoHeader {
     std::uint32_t biSize = 0;
@@ -38,20 +40,20 @@ enum TextureMode : std::int32_t {
     Grey = 1,   // grey levels; black (after rounding down) becomes transparent
 };
 
-// Reads a bitmap resource's bytes into image. Returns 1 when loaded; 0 when the bytes do not
+// Reads a bitmap resource's bytes into image. True when loaded; false when the bytes do not
 // hold a 40-byte-header bitmap of 8, 16 or 24 bits whose palette and pixel rows lie wholly
 // inside them, in which case image holds no pixels and a width and height of 0.
-int loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t size);
+bool loadBitmapBytes(BitmapImage& image, const std::uint8_t* bytes, std::size_t size);
 
 // The same for the bitmap resource with that id (only its low 16 bits count).
-int loadBitmap(BitmapImage& image, int resourceId);
+bool loadBitmap(BitmapImage& image, int resourceId);
 
-// Frees the pixels, if any. Returns 1.
-int freePixels(BitmapImage& image);
+// Frees the pixels, if any. Always true.
+bool freePixels(BitmapImage& image);
 
-// Reverses the order of rows rows of rowBytes bytes each, in place. Returns 1, or 0 when the
+// Reverses the order of rows rows of rowBytes bytes each, in place. False only when the
 // working copy cannot be allocated (the rows then stay as they were).
-int flipRows(std::uint8_t* buffer, std::int64_t rowBytes, std::int64_t rows);
+bool flipRows(std::uint8_t* buffer, std::int64_t rowBytes, std::int64_t rows);
 
 // Where a picture goes in its texture: the square edge and the texel column and row of the
 // picture's top-left pixel.
@@ -72,3 +74,5 @@ TextureLayout textureLayout(int width, int height, int x, int y, int size);
 // conversion exists for the other depths, and their rows are too short to read as 24-bit.
 void writeTexels(const BitmapImage& image, std::int32_t mode, const TextureLayout& layout,
                  std::uint8_t* level, std::int64_t pitch);
+
+} // namespace graphics

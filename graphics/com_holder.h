@@ -2,6 +2,8 @@
 // object is released when the holder is released or destroyed, never earlier.
 #pragma once
 
+namespace graphics {
+
 template <class Interface>
 struct ComHolder {
     ComHolder() = default;
@@ -20,3 +22,5 @@ struct ComHolder {
 
     Interface* pointer = nullptr;
 };
+
+} // namespace graphics

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace graphics {
+
 using namespace softgpu;
 
 void drawSprite(IDirect3DDevice8* device, IDirect3DTexture8* texture, const Matrix4& placement) {
@@ -145,12 +147,12 @@ void drawPointer(Stage& stage) {
     tint.g = 0.7f;
     tint.b = 0.9f;
     device->SetMaterial(&pose.shadowMaterial);
-    if (stage.state.pointerZone == zoneDragStrip) {
+    if (stage.state.pointerZone == game::zoneDragStrip) {
         tint.r = 0.6f;
         tint.g = 0.4f;
         tint.b = 1.0f;
         device->SetMaterial(&pose.shadowMaterial);
-    } else if (stage.state.pointerZone == zoneCloseButton) {
+    } else if (stage.state.pointerZone == game::zoneCloseButton) {
         // An upright glow just up and left of the close button's centre.
         Matrix4& glow = pose.shadowPlacement;
         const Matrix4& button = stage.scene.closeButtonPlacement;
@@ -190,3 +192,5 @@ void drawFrame(Stage& stage) {
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
 }
+
+} // namespace graphics

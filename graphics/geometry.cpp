@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+namespace graphics {
+
 using namespace softgpu;
 
 HRESULT QuadBuffer::create(IDirect3DDevice8* device) {
@@ -43,3 +45,5 @@ HRESULT BallMesh::create(IDirect3DDevice8* device, Matrix4& ballPlacement) {
     ballPlacement._43 = 0.0f;
     return 0;
 }
+
+} // namespace graphics

@@ -9,6 +9,13 @@
 
 #include <cstdint>
 
+namespace graphics {
+
+// The game's shared records.
+using game::Material;
+using game::Matrix4;
+using game::Vec3;
+
 struct QuadBuffer {
     // Fills vertexBuffer with the four quad vertices. Returns the failure of the first device
     // call that fails, else the final unlock's result.
@@ -28,3 +35,5 @@ struct BallMesh {
     ComHolder<softgpu::IDirect3DVertexBuffer8> vertexBuffer;
     std::int32_t vertexCount = 0;
 };
+
+} // namespace graphics

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace graphics {
+
 namespace {
 struct Vec3d {
     double x, y, z;
@@ -17,7 +19,6 @@ double dot(const Vec3d& a, const Vec3d& b) {
 } // namespace
 
 Vec3* normalizeVec3(Vec3* out, const Vec3* in) {
-    if (!out) return nullptr;
     const Vec3d v = widen(*in);
     const double length = std::sqrt(dot(v, v));
     if (length > 0) {
@@ -113,3 +114,5 @@ void fillLight(D3DLIGHT8* out, std::int32_t type, float x, float y, float z) {
     out->Position = direction;
     out->Range = 1000.0f;
 }
+
+} // namespace graphics

@@ -7,8 +7,15 @@
 
 #include <cstdint>
 
+namespace graphics {
+
+// The game's shared records.
+using game::Material;
+using game::Matrix4;
+using game::Vec3;
+
 // out = in / |in|; a zero-length (or NaN) input is copied unchanged. out may be in itself.
-// Returns out, or null (writing nothing) when out is null.
+// Returns out.
 Vec3* normalizeVec3(Vec3* out, const Vec3* in);
 
 // out = a x b; out may be a or b. Returns out.
@@ -34,3 +41,5 @@ Matrix4 spritePlacement(float sx, float sy, float x, float y, float z);
 // A white light of the given type pointing along (x, y, z) (normalised), positioned at the
 // same (x, y, z), range 1000, everything else zero.
 void fillLight(D3DLIGHT8* out, std::int32_t type, float x, float y, float z);
+
+} // namespace graphics

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace graphics {
+
 using namespace softgpu;
 
 namespace {
@@ -51,12 +53,12 @@ D3DFORMAT pickFullScreenFormat(Renderer& renderer) {
     return D3DFMT_UNKNOWN;
 }
 
-int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
+bool initDevice(Renderer& renderer, PresentSink* window, int windowed) {
     renderer.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
     if (!renderer.direct3d) {
         platform::showMessageBox(loadingErrorCaption,
                                  "Problem initiating DirectX 8. Application will now terminate.");
-        return 0;
+        return false;
     }
 
     // Without the desktop's mode there is no format to make the back buffer in: that is a
@@ -92,7 +94,7 @@ int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
         platform::showMessageBox(
             loadingErrorCaption,
             "Problem creating DirectX 8 device. Application will now terminate.");
-        return 0;
+        return false;
     }
     IDirect3DDevice8* device = renderer.device;
 
@@ -134,5 +136,7 @@ int initDevice(Renderer& renderer, PresentSink* window, int windowed) {
     }
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
     device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    return 1;
+    return true;
 }
+
+} // namespace graphics

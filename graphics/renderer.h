@@ -4,6 +4,8 @@
 
 #include "platform/softgpu/softgpu.h"
 
+namespace graphics {
+
 struct Renderer {
     Renderer() = default;
     Renderer(const Renderer&) = delete;
@@ -19,9 +21,11 @@ struct Renderer {
 
 // Creates the device presenting to window (windowed: the window's 640 x 480 client area;
 // otherwise 800 x 600 full screen) and sets the camera, projection, light and default states.
-// Returns 1 when ready; 0 after telling the player under "Loading Error".
-int initDevice(Renderer& renderer, softgpu::PresentSink* window, int windowed);
+// True when ready; false after telling the player under "Loading Error".
+bool initDevice(Renderer& renderer, softgpu::PresentSink* window, int windowed);
 
 // The back-buffer format for full screen: 16-bit if the adapter takes it, else the desktop's,
 // else D3DFMT_UNKNOWN (and device creation then fails).
 softgpu::D3DFORMAT pickFullScreenFormat(Renderer& renderer);
+
+} // namespace graphics

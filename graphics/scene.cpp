@@ -4,6 +4,8 @@
 #include "graphics/math3d.h"
 #include "platform/message_box.h"
 
+namespace graphics {
+
 using namespace softgpu;
 
 namespace {
@@ -22,7 +24,7 @@ void makeScenePieces(std::array<TextureHolder, N>& pieces, IDirect3DDevice8* dev
 
 } // namespace
 
-int loadScene(Stage& stage) {
+bool loadScene(Stage& stage) {
     IDirect3DDevice8* device = stage.renderer.device;
     Scene& scene = stage.scene;
     ScenePose& pose = stage.pose;
@@ -77,18 +79,20 @@ int loadScene(Stage& stage) {
     if (!initSound(stage.sounds)) {
         platform::showMessageBox(
             "Loading Error", "Problem initiating DirectSound 8. Application will now terminate.");
-        return 0;
+        return false;
     }
     GameState& state = stage.state;
-    state.kickSound = loadSound(stage.sounds, kickSoundResource);
-    state.bounceSound = loadSound(stage.sounds, bounceSoundResource);
-    state.hoverSound = loadSound(stage.sounds, hoverSoundResource);
-    for (const SoundId id : {state.kickSound, state.bounceSound, state.hoverSound}) {
-        if (id == soundNotLoaded) {
+    state.kickSound = loadSound(stage.sounds, audio::kickSoundResource);
+    state.bounceSound = loadSound(stage.sounds, audio::bounceSoundResource);
+    state.hoverSound = loadSound(stage.sounds, audio::hoverSoundResource);
+    for (const audio::SoundId id : {state.kickSound, state.bounceSound, state.hoverSound}) {
+        if (id == audio::soundNotLoaded) {
             platform::showMessageBox("Loading problems.",
                                      "Not all sounds were loaded but application will continue.");
             break;
         }
     }
-    return 1;
+    return true;
 }
+
+} // namespace graphics

@@ -13,6 +13,16 @@
 
 #include <array>
 
+namespace graphics {
+
+// What the game core keeps and the picture shows.
+using audio::SoundBank;
+using game::FrameClock;
+using game::GameState;
+using game::Material;
+using game::Matrix4;
+using game::ScenePose;
+
 // Resource ids of the pictures, in the order they are loaded.
 enum SceneBitmap : int {
     ballBitmap = 2001,
@@ -65,8 +75,8 @@ struct Scene {
     Material textMaterial{};
 };
 
-// Everything loading and drawing the scene work with. The program binds it to its own
-// objects; tests and tools bind it to theirs.
+// Everything loading and drawing the scene work with: references into the program's World
+// (a test may make the pieces on their own).
 struct Stage {
     Renderer& renderer;
     QuadBuffer& quadBuffer;
@@ -81,10 +91,10 @@ struct Stage {
 };
 
 // Builds the geometry, textures, placements and materials, clears the back buffer to opaque
-// black, starts the sound device and loads the three sounds. Returns 1 when the game can run;
-// 0 (after telling the player) when the sound device cannot start. A missing sound is
+// black, starts the sound device and loads the three sounds. True when the game can run;
+// false (after telling the player) when the sound device cannot start. A missing sound is
 // reported once and the game runs without it.
-int loadScene(Stage& stage);
+bool loadScene(Stage& stage);
 
 // Draws texture (none when empty) on the quad at placement: how every flat picture is drawn.
 // Expects the quad bound as stream 0 with its vertex format.
@@ -93,3 +103,5 @@ void drawSprite(softgpu::IDirect3DDevice8* device, softgpu::IDirect3DTexture8* t
 
 // Draws one complete picture of the game from the scene and the game state, and presents it.
 void drawFrame(Stage& stage);
+
+} // namespace graphics

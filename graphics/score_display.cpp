@@ -1,5 +1,7 @@
 #include "graphics/score_display.h"
 
+namespace graphics {
+
 using namespace softgpu;
 
 namespace {
@@ -57,3 +59,5 @@ void drawScores(Stage& stage) {
         drawSprite(device, scene.scoreLabelTextures[i].get(), scene.labelPlacement);
     }
 }
+
+} // namespace graphics

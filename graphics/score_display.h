@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace graphics {
+
 // One digit of a number as it is drawn: which digit and the x of its centre.
 struct DigitDraw {
     int digit;
@@ -22,3 +24,5 @@ void drawNumber(Stage& stage, std::int32_t value, float firstX, float y);
 // The score, the best score, the frames per second while shown, then the labels. Expects the
 // scene begun with the quad bound, textMaterial current and additive blending on.
 void drawScores(Stage& stage);
+
+} // namespace graphics

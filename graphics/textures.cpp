@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace graphics {
+
 using namespace softgpu;
 
 TextureLayout makeTextureFromImage(TextureHolder& holder, IDirect3DDevice8* device,
@@ -50,6 +52,4 @@ void loadDigits(DigitSet& digits, IDirect3DDevice8* device, std::int32_t mode, i
     digits.digitPlacement = spritePlacement(8, 8, 0, 0, 96);
 }
 
-void releaseDigits(DigitSet& digits) {
-    for (TextureHolder& texture : digits.digitTextures) texture.release();
-}
+} // namespace graphics

@@ -10,6 +10,13 @@
 #include <array>
 #include <cstdint>
 
+namespace graphics {
+
+// The game's shared records.
+using game::Material;
+using game::Matrix4;
+using game::Vec3;
+
 using TextureHolder = ComHolder<softgpu::IDirect3DTexture8>;
 
 // Makes the texture of bitmap resourceId into holder. A size that is a power of two gives the
@@ -35,5 +42,4 @@ struct DigitSet {
 void loadDigits(DigitSet& digits, softgpu::IDirect3DDevice8* device, std::int32_t mode, int x,
                 int y, int size);
 
-// Releases every digit texture that exists.
-void releaseDigits(DigitSet& digits);
+} // namespace graphics

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace graphics {
+
 namespace {
 
 // The angular steps are kept as floats, pi/16 from pole to pole and pi/8 around, and an angle
@@ -36,3 +38,5 @@ void buildBallVertices(std::array<BallVertex, ballVertexCount>& out) {
         }
     }
 }
+
+} // namespace graphics

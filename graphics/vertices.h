@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+namespace graphics {
+
 // Position and texture coordinates; vertex format XYZ | TEX1.
 struct QuadVertex {
     float x, y, z;
@@ -40,3 +42,5 @@ constexpr std::array<QuadVertex, quadVertexCount> quadVertices{{
 // Fills the ball's 544 strip vertices: band b, column c gives vertex 34b + 2c from ring b and
 // vertex 34b + 2c + 1 from ring b + 1.
 void buildBallVertices(std::array<BallVertex, ballVertexCount>& out);
+
+} // namespace graphics

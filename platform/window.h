@@ -1,9 +1,10 @@
 // The game's one window and its message queue, as the single game thread sees them: messages
-// posted, sent and translated from the desktop, the window procedure, the pointer, ESC and the
-// picture. The desktop side is SDL (openDisplay); tests make their own Window with a fake side.
+// posted, sent and translated from the desktop, the window procedure, ESC and the picture. The
+// desktop side is SDL (openDisplay); the null driver (window_headless.h) runs on no desktop.
 #pragma once
 
 #include "platform/pointer_source.h"
+#include "platform/softgpu/softgpu.h"
 #include "platform/tick_source.h"
 
 #include <cstdint>
@@ -74,11 +75,12 @@ constexpr FramePosition centredFrame(int screenWidth, int screenHeight, int fram
 }
 
 // The window: its queue and the calls to its procedure are kept here, the desktop's part of
-// the work is left to the subclass.
-class Window {
+// the work is left to the subclass. It is also where the graphics device presents its
+// pictures: the visible part of each frame goes on the window.
+class Window : public softgpu::PresentSink {
 public:
     explicit Window(WindowProcedure procedure);
-    virtual ~Window() = default;
+    ~Window() override = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
@@ -108,12 +110,6 @@ public:
     virtual void setRegion(const FrameRect& region) = 0;
     // ESC held down at this moment.
     virtual bool escapeDown() = 0;
-    // The pointer in client pixels of the frame, also when it is outside the window.
-    virtual ClientPoint clientPointer() = 0;
-    // Puts the visible part of the frame's X8R8G8B8 picture (rows pitchBytes apart, top row
-    // first) on the window.
-    virtual void presentFrame(const std::uint32_t* pixels, int width, int height,
-                              int pitchBytes) = 0;
 
 protected:
     // The next desktop event that means a message to the game, translated; false when none.

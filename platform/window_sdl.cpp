@@ -115,7 +115,8 @@ public:
         return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
     }
 
-    ClientPoint clientPointer() override {
+    // The pointer in client pixels of the frame, also when it is outside the window.
+    ClientPoint clientPointer() {
         if (!handle) return last;
         int x = 0;
         int y = 0;
@@ -136,8 +137,12 @@ public:
         return last;
     }
 
-    void presentFrame(const std::uint32_t* pixels, int pictureWidth, int pictureHeight,
-                      int pitchBytes) override {
+    // Puts the visible part of the device's picture on the window.
+    void present(const softgpu::FrameView& picture) override {
+        const std::uint32_t* pixels = picture.pixels;
+        const int pictureWidth = picture.width;
+        const int pictureHeight = picture.height;
+        const int pitchBytes = picture.pitchBytes;
         if (!handle || !pixels) return;
         SDL_Surface* surface = SDL_GetWindowSurface(handle);
         if (!surface) {

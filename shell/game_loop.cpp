@@ -1,46 +1,60 @@
 #include "shell/game_loop.h"
 
+#include "shell/window_proc.h"
+
 #include <cstdio>
 
 using namespace platform;
 
-int runMessageLoop(Shell& shell, Window& window) {
-    Message message{};
-    while (message.message != WM_QUIT) {
-        if (window.peekMessage(message)) {
-            window.dispatchMessage(message);
-            continue;
-        }
-        // The frame still runs when ESC has just closed the window; the quit message it left
-        // ends the loop on the next turn.
-        if (window.escapeDown()) window.sendMessage(WM_CLOSE, 0, 0);
-        shell.updateFrame();
-        shell.drawFrame();
+namespace shell {
+
+std::unique_ptr<Window> openGameWindow(World& world, Display& display, std::string& error) {
+    std::unique_ptr<Window> window = display.createWindow(
+        windowTitle,
+        [&world](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
+            return windowProc(world, target, message, wParam, lParam);
+        },
+        error);
+    if (!window) return nullptr;
+    world.state.windowed = 1;
+
+    // Closing the window leaves the quit message waiting, so the loop ends before any frame.
+    if (!initDevice(world.renderer, window.get(), 1) || !loadScene(world.stage))
+        window->sendMessage(WM_CLOSE, 0, 0);
+
+    window->showCursor(false); // the game draws its own pointer
+    window->showWindow();
+    window->updateWindow();
+    return window;
+}
+
+Turn runTurn(World& world, Window& window) {
+    Message message;
+    if (window.peekMessage(message)) {
+        if (message.message == WM_QUIT) return Turn::over;
+        window.dispatchMessage(message);
+        return Turn::message;
+    }
+    if (window.escapeDown()) window.sendMessage(WM_CLOSE, 0, 0);
+    updateFrame(world.game);
+    drawFrame(world.stage);
+    return Turn::frame;
+}
+
+int runMessageLoop(World& world, Window& window) {
+    while (runTurn(world, window) != Turn::over) {
     }
     return 0;
 }
 
-int winMain(Shell& shell, Display& display) {
+int winMain(World& world, Display& display) {
     std::string error;
-    shell.mainWindow = display.createWindow(
-        windowTitle,
-        [&shell](Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-            return windowProc(shell, window, message, wParam, lParam);
-        },
-        error);
-    if (!shell.mainWindow) {
+    const std::unique_ptr<Window> window = openGameWindow(world, display, error);
+    if (!window) {
         std::fprintf(stderr, "hopla: the game's window could not be made: %s\n", error.c_str());
         return 1;
     }
-    Window& window = *shell.mainWindow;
-    shell.state.windowed = 1;
-
-    // A failed step has told the player; closing the window leaves the quit message waiting,
-    // so the loop ends before any frame runs.
-    if (!shell.initDevice(window) || !shell.loadScene()) window.sendMessage(WM_CLOSE, 0, 0);
-
-    window.showCursor(false); // the game draws its own pointer
-    window.showWindow();
-    window.updateWindow();
-    return runMessageLoop(shell, window);
+    return runMessageLoop(world, *window);
 }
+
+} // namespace shell

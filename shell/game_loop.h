@@ -1,18 +1,45 @@
-// The entry point's work once the program's objects exist: the window, the graphics and scene
-// set-up, then the message loop of one message or one frame per turn.
+// The entry point's work once the program's objects exist: the window with the graphics and
+// scene set-up, then the loop, one waiting message or one frame per turn.
+//
+// The turn is the loop's whole body and never waits, so any host can drive it. The desktop
+// calls it in a loop until the game is over (runMessageLoop). A host that gets a callback per
+// display refresh calls it until a turn runs a frame or ends the game: that handles every
+// waiting message, then draws one frame, and returns to the host.
 #pragma once
 
 #include "platform/window.h"
-#include "shell/window_proc.h"
+#include "shell/world.h"
+
+#include <memory>
+#include <string>
+
+namespace shell {
 
 // The window's title, which desktops show and the end-to-end tests look for.
 constexpr const char* windowTitle = "Hopla-Game";
 
-// Creates the window, sets up the device and the scene (closing the window when either
-// fails), hides the system pointer, shows the window and runs the loop. Returns 0 when the
-// loop ends, 1 when the desktop would not make the window.
-int winMain(Shell& shell, platform::Display& display);
+// Creates the game's window with windowProc bound to world, sets up the device (presenting to
+// that window) and the scene, closing the window when either fails (the failed step has told
+// the player, and the quit message now waits), hides the system pointer and shows the window.
+// Empty, with the reason in error, when the desktop would not make the window.
+std::unique_ptr<platform::Window> openGameWindow(World& world, platform::Display& display,
+                                                 std::string& error);
 
-// Turns until the quit message: a waiting message is dispatched, else ESC is polled and one
-// frame is updated and drawn. Returns 0.
-int runMessageLoop(Shell& shell, platform::Window& window);
+enum class Turn {
+    message, // a waiting message was handled
+    frame,   // none was waiting: ESC was polled and one frame updated, drawn and presented
+    over,    // the quit message was taken: the game has ended
+};
+
+// One turn of the loop. The frame still runs when ESC has just closed the window; the quit
+// message that closing left ends the game on a later turn.
+Turn runTurn(World& world, platform::Window& window);
+
+// Turns until the game is over. Returns 0.
+int runMessageLoop(World& world, platform::Window& window);
+
+// openGameWindow, then the loop. Returns 0 when the loop ends, 1 when the desktop would not
+// make the window.
+int winMain(World& world, platform::Display& display);
+
+} // namespace shell

@@ -2,7 +2,6 @@
 // the game, and lets everything go in reverse order, which saves the best score.
 #include "audio/sound_device.h"
 #include "persist/score_record.h"
-#include "platform/softgpu/softgpu.h"
 #include "platform/sound_sdl.h"
 #include "platform/window.h"
 #include "shell/command_line.h"
@@ -43,31 +42,10 @@ int main(int argc, char** argv) {
     }
 
     // The scene loading starts the sound on SDL's audio.
-    setSoundDeviceOpener(platform::openSdlSoundDevice);
-
-    // The device hands every finished picture to the game's window.
-    platform::Window* pictureWindow = nullptr;
-    softgpu::CallbackSink windowSink([&pictureWindow](const softgpu::FrameView& frame) {
-        if (pictureWindow)
-            pictureWindow->presentFrame(frame.pixels, frame.width, frame.height, frame.pitchBytes);
-    });
+    audio::setSoundDeviceOpener(platform::openSdlSoundDevice);
 
     // The program's objects: the frame clock reads the tick count and the best score is read
     // now; they go when main returns, after the window and before the desktop.
-    World world(display->ticks(), display->pointer(), bestScoreFilePath());
-
-    Shell shell(world.state);
-    shell.kick = [&world] { kick(world.game); };
-    shell.updateFrame = [&world] { updateFrame(world.game); };
-    shell.drawFrame = [&world] { drawFrame(world); };
-    shell.presentAgain = [&world] {
-        if (world.renderer.device)
-            world.renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
-    };
-    shell.initDevice = [&world, &windowSink, &pictureWindow](platform::Window& window) {
-        pictureWindow = &window;
-        return initDevice(world, &windowSink, 1) != 0;
-    };
-    shell.loadScene = [&world] { return loadScene(world) != 0; };
-    return winMain(shell, *display);
+    shell::World world(display->ticks(), display->pointer(), bestScoreFilePath());
+    return shell::winMain(world, *display);
 }

@@ -2,21 +2,25 @@
 
 using namespace platform;
 
-LRESULT windowProc(Shell& shell, Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace shell {
+
+LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    game::GameState& state = world.state;
     switch (message) {
     case WM_CREATE:
-        if (shell.state.windowed) window.setRegion(windowRegion);
+        if (state.windowed) window.setRegion(windowRegion);
         return 0;
     case WM_DESTROY:
         window.postQuitMessage(0);
         return 0;
     case WM_PAINT:
         // Nothing is drawn here: the loop draws every frame, paint only shows it again.
-        if (shell.presentAgain) shell.presentAgain();
+        if (world.renderer.device)
+            world.renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
         return 0;
     case WM_NCHITTEST: {
         const LRESULT answer = window.defWindowProc(message, wParam, lParam);
-        if (answer == HTCLIENT && shell.state.pointerZone == zoneDragStrip) {
+        if (answer == HTCLIENT && state.pointerZone == game::zoneDragStrip) {
             // The press becomes a drag of the window; the system pointer stays hidden on it.
             window.showCursor(false);
             return HTCAPTION;
@@ -24,17 +28,18 @@ LRESULT windowProc(Shell& shell, Window& window, UINT message, WPARAM wParam, LP
         return answer;
     }
     case WM_LBUTTONDOWN:
-        // Judged on the pointer of the last frame, not on the message's coordinates.
-        shell.kick();
+        kick(world.game);
         return 0;
     case WM_LBUTTONUP:
         // The window is not destroyed here; the posted WM_DESTROY only ends the loop.
-        if (shell.state.pointerZone == zoneCloseButton) window.postMessage(WM_DESTROY, 0, 0);
+        if (state.pointerZone == game::zoneCloseButton) window.postMessage(WM_DESTROY, 0, 0);
         return 0;
     case WM_RBUTTONUP:
-        shell.state.showFps = shell.state.showFps == 0 ? 1 : 0;
+        state.showFps = state.showFps == 0 ? 1 : 0;
         return 0;
     default:
         return window.defWindowProc(message, wParam, lParam);
     }
 }
+
+} // namespace shell

@@ -1,5 +1,6 @@
 // The program's objects in the order they must be made, so that at exit the sound stops first,
-// then the best score is saved, then textures and buffers go and the device goes last.
+// then the best score is saved, then textures and buffers go and the device goes last. The
+// window procedure and the loop reach the game through it.
 #pragma once
 
 #include "audio/sound_bank.h"
@@ -12,10 +13,11 @@
 #include "graphics/textures.h"
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
-#include "platform/softgpu/softgpu.h"
 #include "platform/tick_source.h"
 
 #include <filesystem>
+
+namespace shell {
 
 struct World {
     // The frame clock reads ticks now; the best score is read from bestScoreFile (an empty
@@ -26,27 +28,19 @@ struct World {
     World& operator=(const World&) = delete;
 
     // Construction order matters: members are destroyed in reverse.
-    Renderer renderer;
-    QuadBuffer quadBuffer;
-    FrameClock clock;
-    BallMesh ballMesh;
-    Scene scene; // the texture holders with the sprite placements between them
-    DigitSet digits;
+    graphics::Renderer renderer;
+    graphics::QuadBuffer quadBuffer;
+    game::FrameClock clock;
+    graphics::BallMesh ballMesh;
+    graphics::Scene scene; // the texture holders with the sprite placements between them
+    graphics::DigitSet digits;
     ScoreRecord scores;
-    SoundBank sounds;
+    audio::SoundBank sounds;
 
-    GameState state;
-    ScenePose pose;
-    Game game;   // what updateFrame and kick work on
-    Stage stage; // what loadScene and drawFrame work on
+    game::GameState state;
+    game::ScenePose pose;
+    game::Game game;       // what updateFrame and kick work on
+    graphics::Stage stage; // what loadScene and drawFrame work on
 };
 
-// The graphics set-up for the window the device presents to (windowed: 1 for the game).
-// Returns 1 when ready, 0 after a message box.
-int initDevice(World& world, softgpu::PresentSink* window, int windowed);
-
-// Builds the scene and starts the sound; 0 when the game cannot run (after a message box).
-int loadScene(World& world);
-
-// Draws and presents the frame the last update computed.
-void drawFrame(World& world);
+} // namespace shell

@@ -1,19 +1,15 @@
 // How long one frame of the game core takes: a ball in play with the pointer chasing it and
 // kicking whenever it is over the ball, so flight, contacts, kicks and zones all run.
 #include "game/game.h"
+#include "platform/sound_null.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
-namespace {
+using namespace game;
 
-class SilentBuffer final : public platform::SoundBuffer {
-public:
-    bool stop() override { return true; }
-    bool rewind() override { return true; }
-    bool play() override { return true; }
-};
+namespace {
 
 void updateFrameInPlay(benchmark::State& run) {
     platform::ManualTickSource ticks(1000);
@@ -26,7 +22,7 @@ void updateFrameInPlay(benchmark::State& run) {
     ScoreRecord scores{std::filesystem::path()};
     SoundBank sounds;
     for (int i = 0; i < 3; ++i) {
-        sounds.buffers[static_cast<std::size_t>(i)] = std::make_unique<SilentBuffer>();
+        sounds.buffers[static_cast<std::size_t>(i)] = std::make_unique<platform::NullSoundBuffer>();
     }
     sounds.lastIndex = 2;
     state.kickSound = 0;

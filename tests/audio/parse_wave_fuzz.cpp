@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace audio;
+
 namespace {
 
 void check(const std::uint8_t* data, std::size_t size) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace audio;
+
 namespace {
 
 using Log = std::vector<std::string>;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace audio;
+
 namespace {
 
 using testwave::Bytes;

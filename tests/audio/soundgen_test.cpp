@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace audio;
+
 namespace {
 
 std::uint32_t readU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace audio;
+
 namespace {
 
 using testwave::Bytes;

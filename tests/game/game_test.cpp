@@ -1,6 +1,7 @@
 // The game core on a table: manual clock and pointer, a best-score record kept nowhere and
-// sound buffers that count how often each sound plays.
+// null sound buffers that count how often each sound plays.
 #include "game/game.h"
+#include "platform/sound_null.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +9,11 @@
 #include <cmath>
 #include <memory>
 
+using namespace game;
+
 namespace {
 
 enum TableSound { kickPlays, bouncePlays, hoverPlays };
-
-class CountingBuffer final : public platform::SoundBuffer {
-public:
-    explicit CountingBuffer(int& plays) : plays(plays) {}
-    bool stop() override { return true; }
-    bool rewind() override { return true; }
-    bool play() override {
-        ++plays;
-        return true;
-    }
-
-private:
-    int& plays;
-};
 
 struct GameTable {
     platform::ManualTickSource ticks{5000};
@@ -34,7 +23,6 @@ struct GameTable {
     FrameClock clock{ticks};
     ScoreRecord scores{std::filesystem::path()};
     SoundBank sounds;
-    std::array<int, 3> plays{}; // indexed by TableSound
     Game game{state, pose, clock, scores, sounds, pointer};
     Matrix4& ball = pose.ballPlacement;
 
@@ -42,12 +30,22 @@ struct GameTable {
         // The ball as scene set-up leaves it: round, glowing white, in the middle of the box.
         ball = Matrix4{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 320, 240, 64, 1};
         pose.ballMaterial.Emissive = {1, 1, 1, 1};
-        for (std::size_t i = 0; i < plays.size(); ++i)
-            sounds.buffers[i] = std::make_unique<CountingBuffer>(plays[i]);
+        for (std::size_t i = 0; i < 3; ++i)
+            sounds.buffers[i] = std::make_unique<platform::NullSoundBuffer>();
         sounds.lastIndex = 2;
         state.kickSound = kickPlays;
         state.bounceSound = bouncePlays;
         state.hoverSound = hoverPlays;
+    }
+    // How often each sound played, indexed by TableSound.
+    std::array<int, 3> plays() const {
+        return {platform::nullPlays(sounds.buffers[0].get()),
+                platform::nullPlays(sounds.buffers[1].get()),
+                platform::nullPlays(sounds.buffers[2].get())};
+    }
+    void forgetPlays() {
+        for (std::size_t i = 0; i < 3; ++i)
+            static_cast<platform::NullSoundBuffer&>(*sounds.buffers[i]).plays = 0;
     }
     void frame(std::uint32_t ms) {
         ticks.advance(ms);
@@ -110,8 +108,8 @@ TEST(Flight, DroppedBallBouncesOutItsBudgetAndComesToRestOnTheFloor) {
     }
     EXPECT_EQ(table.state.landed, 1);
     // Sixteen contacts: the last stops the ball silently, and slow rebounds before it too.
-    EXPECT_TRUE(table.plays[bouncePlays] >= 1 && table.plays[bouncePlays] <= 15)
-        << table.plays[bouncePlays];
+    EXPECT_TRUE(table.plays()[bouncePlays] >= 1 && table.plays()[bouncePlays] <= 15)
+        << table.plays()[bouncePlays];
     EXPECT_EQ(table.state.bounceBudget, 0);
     EXPECT_EQ(table.state.velocityY, 0.0f);
     // It lies where the last contact put it back: within one frame's fall of the floor line.
@@ -142,7 +140,7 @@ TEST(Flight, CeilingAndWallContactsAndTheirExactBounds) {
         EXPECT_EQ(table.ball._42, c.toY);
         EXPECT_FLOAT_EQ(table.state.velocityX, c.toVx);
         EXPECT_FLOAT_EQ(table.state.velocityY, c.toVy);
-        EXPECT_EQ(table.plays[bouncePlays], c.bounces);
+        EXPECT_EQ(table.plays()[bouncePlays], c.bounces);
         EXPECT_FLOAT_EQ(table.ball._22, c.squash);
         EXPECT_EQ(table.state.bounceBudget, 16); // only the floor spends it
     }
@@ -173,7 +171,7 @@ TEST(Flight, FloorRulesAndSidewaysDampingAtTheirBounds) {
         EXPECT_EQ(table.state.landed, 1);
         EXPECT_EQ(table.state.bounceBudget, c.budget > 0 ? c.budget - 1 : 0);
         EXPECT_EQ(table.state.velocityY, c.stopped ? 0.0f : c.fall * -0.7f);
-        EXPECT_EQ(table.plays[bouncePlays], c.stopped ? 0 : 1);
+        EXPECT_EQ(table.plays()[bouncePlays], c.stopped ? 0 : 1);
         EXPECT_EQ(table.ball._22, c.squash);
     }
     // Sideways drift dies away only while the vertical speed is strictly inside 0.06.
@@ -290,7 +288,7 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     table.pointAt(250, 232);       // beside the ball
     kick(table.game);
     EXPECT_EQ(table.scores.score, 0);
-    EXPECT_EQ(table.plays, (std::array<int, 3>{}));
+    EXPECT_EQ(table.plays(), (std::array<int, 3>{}));
 
     table.pointAt(320, 232, 3); // picks 3 and 3: table entries -2 and 2
     table.state.velocityX = 2.0f;
@@ -305,7 +303,7 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     EXPECT_EQ(table.state.spinForward, 1); // it was moving right
     EXPECT_FLOAT_EQ(table.state.velocityX, -0.6f);
     EXPECT_FLOAT_EQ(table.state.velocityY, 11.36f);
-    EXPECT_EQ(table.plays, (std::array<int, 3>{1, 0, 0}));
+    EXPECT_EQ(table.plays(), (std::array<int, 3>{1, 0, 0}));
 
     // A second press before the next frame kicks again within the run; the best score
     // follows on the next frame.
@@ -366,20 +364,20 @@ TEST(Pointer, ZonesAndTheCloseButtonHoverSound) {
     }
 
     table.pointAt(100, 100);
-    table.plays = {};
+    table.forgetPlays();
     table.pointAt(520, 50, 3); // in, and moving about inside: one sound
     table.pointAt(525, 45);
-    EXPECT_EQ(table.plays[hoverPlays], 1);
+    EXPECT_EQ(table.plays()[hoverPlays], 1);
     table.pointAt(540, 50); // out for one frame and back: again
     table.pointAt(520, 50);
-    EXPECT_EQ(table.plays[hoverPlays], 2);
+    EXPECT_EQ(table.plays()[hoverPlays], 2);
 
     // Without the sound the visit is still marked, so nothing is tried again.
     table.state.hoverSound = soundNotLoaded;
     table.pointAt(100, 100);
     table.pointAt(520, 50);
     EXPECT_EQ(table.state.closeHoverSounded, 1);
-    EXPECT_EQ(table.plays[hoverPlays], 2);
+    EXPECT_EQ(table.plays()[hoverPlays], 2);
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+using namespace graphics;
+
 namespace {
 
 void loadAndConvert(const std::uint8_t* data, std::size_t size, int mode, int x, int y, int edge) {

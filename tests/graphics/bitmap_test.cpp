@@ -6,6 +6,8 @@
 
 #include <vector>
 
+using namespace graphics;
+
 using testing_bitmaps::makeBitmap;
 using testing_bitmaps::markedBitmap;
 using testing_bitmaps::Pixel;

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace graphics;
+
 namespace {
 
 TEST(Vertices, BallHasItsPolesSeamAndEquatorWhereTheDrawingExpects) {

@@ -29,9 +29,6 @@ std::uint32_t le32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
-std::uint16_t le16(const std::uint8_t* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
 
 struct Rgb {
     int r, g, b;
@@ -71,35 +68,6 @@ int countBlack(const BitmapView& view, int x0, int y0, int x1, int y1) {
 }
 
 } // namespace
-
-TEST(Resources, EveryBitmapIsA24BitBottomUpPictureOfItsSize) {
-    struct Pictures {
-        int firstId, lastId, width, height;
-    };
-    constexpr Pictures pictures[] = {
-        {2001, 2001, 64, 64}, {2002, 2004, 32, 32}, {2005, 2005, 16, 16},   {2006, 2006, 32, 24},
-        {2007, 2009, 32, 20}, {2010, 2010, 32, 32}, {2011, 2011, 16, 16},   {2012, 2017, 32, 20},
-        {2018, 2018, 32, 32}, {2019, 2019, 1, 1},   {2020, 2020, 128, 128}, {2021, 2030, 16, 16},
-    };
-    for (const Pictures& e : pictures) {
-        for (int id = e.firstId; id <= e.lastId; ++id) {
-            SCOPED_TRACE(id);
-            const auto res = findResource(ResourceType::Bitmap, id);
-            ASSERT_TRUE(res.has_value());
-            ASSERT_GE(res->size, 40u);
-            const std::uint8_t* h = res->bytes;
-            EXPECT_EQ(le32(h), 40u) << "must begin with the info header, not the file header";
-            EXPECT_EQ(int(le32(h + 4)), e.width);
-            EXPECT_EQ(int(le32(h + 8)), e.height) << "positive height: rows stored bottom-up";
-            EXPECT_EQ(le16(h + 12), 1);
-            EXPECT_EQ(le16(h + 14), 24);
-            EXPECT_EQ(le32(h + 16), 0u) << "uncompressed";
-            const std::uint32_t stride = (std::uint32_t(e.width) * 3 + 3) / 4 * 4;
-            EXPECT_EQ(le32(h + 20), stride * std::uint32_t(e.height));
-            EXPECT_EQ(res->size, 40u + le32(h + 20)) << "pixels all there, nothing after";
-        }
-    }
-}
 
 TEST(Resources, LookupFindsNothingForIdsOrTypesItWasNotGiven) {
     for (int id : {0, -1, 1, 2000, 2031, 2032, 2035, 2001 + 65536})

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+using namespace game;
 using namespace platform;
 
 namespace {
@@ -40,7 +41,7 @@ SDL_Rect placement(SDL_Window* handle) {
 void presentNumberedPicture(Window& window) {
     std::vector<std::uint32_t> picture(640 * 480);
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
-    window.presentFrame(picture.data(), 640, 480, 640 * 4);
+    window.present({picture.data(), 640, 480, 640 * 4});
 }
 
 // The colour of window pixel (x, y) of the window's surface, as 0xRRGGBB.
@@ -56,12 +57,12 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     std::string error;
     const std::unique_ptr<Display> display = openDisplay(error);
     ASSERT_TRUE(display) << error;
-    GameState state;
-    Shell shell{state};
+    shell::World world(display->ticks(), display->pointer(), {});
+    GameState& state = world.state;
     const std::unique_ptr<Window> window = display->createWindow(
         "Hopla-Game",
-        [&shell](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
-            return windowProc(shell, target, message, wParam, lParam);
+        [&world](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
+            return shell::windowProc(world, target, message, wParam, lParam);
         },
         error);
     SDL_Window* handle = SDL_GetWindowFromID(1);

@@ -1,128 +1,39 @@
-// The window procedure's message table and the loop's turns, on a window and desktop made of
-// scripts and logs: the desktop's messages come from a list, what the window does is noted.
-#include "shell/game_loop.h"
+// The window procedure's message table, the start-up and the loop's turns, on the real game
+// run by the null window driver: what the desktop hands on comes from a queue, what the window
+// and the game do is read back from them.
+#include "audio/sound_device.h"
+#include "platform/softgpu/softgpu.h"
+#include "platform/sound_device.h"
+#include "platform/sound_null.h"
+#include "shell/headless_game.h"
 #include "shell/window_proc.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-
+using namespace game;
 using namespace platform;
 
 namespace {
 
-// What the fake desktop holds and notes: its messages come from a list, every step is logged.
-struct Desk {
-    bool note(const char* step, bool succeeds = true) {
-        log.push_back(step);
-        return succeeds;
-    }
-    std::vector<std::string> log;
-    std::deque<Message> desktop; // handed out one per peekMessage while the window stands
-    int escapeAfterFrames = -1;  // ESC is down once that many more turns have passed; -1: never
-    FrameRect region{0, 0, 640, 480};
-    bool cursorVisible = true;
-};
-
-class FakeWindow final : public Window {
-public:
-    FakeWindow(WindowProcedure procedure, Desk& desk) : Window(std::move(procedure)), desk(desk) {}
-    void setRegion(const FrameRect& visible) override {
-        desk.region = visible;
-        desk.note("region");
-    }
-    bool escapeDown() override {
-        return desk.escapeAfterFrames >= 0 && desk.escapeAfterFrames-- == 0;
-    }
-    ClientPoint clientPointer() override { return {}; }
-    void presentFrame(const std::uint32_t*, int, int, int) override {}
-
-protected:
-    bool nextDesktopMessage(Message& message) override {
-        if (desk.desktop.empty()) return false;
-        message = desk.desktop.front();
-        desk.desktop.pop_front();
-        return true;
-    }
-    void applyCursor(bool visible) override { desk.cursorVisible = visible; }
-    void showOnDesktop() override { desk.note("show"); }
-    void removeFromDesktop() override { desk.note("removed"); }
-
-private:
-    Desk& desk;
-};
-
-// The desktop and the program's steps, which note themselves on the desk.
-struct ShellRig final : Desk, Display {
-    ShellRig() {
-        shell.kick = [this] { note("kick"); };
-        shell.updateFrame = [this] { note("update"); };
-        shell.drawFrame = [this] { note("draw"); };
-        shell.presentAgain = [this] { note("paint"); };
-        shell.initDevice = [this](Window&) { return note("initDevice", deviceWorks); };
-        shell.loadScene = [this] { return note("loadScene", sceneLoads); };
-    }
-    TickSource& ticks() override { return clock; }
-    PointerSource& pointer() override { return pointerSource; }
-    std::unique_ptr<Window> createWindow(const std::string&, WindowProcedure procedure,
-                                         std::string& error) override {
-        if (refuse) {
-            error = "refused";
-            return nullptr;
-        }
-        auto window = std::make_unique<FakeWindow>(std::move(procedure), *this);
-        window->sendMessage(WM_CREATE, 0, 0);
-        return window;
-    }
-    // The window on its own, as after creation, without running the loop.
-    Window& makeWindow() {
-        std::string error;
-        shell.mainWindow = createWindow(
-            windowTitle,
-            [this](Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-                return windowProc(shell, window, message, wParam, lParam);
-            },
-            error);
-        log.clear();
-        return *shell.mainWindow;
-    }
-
-    GameState state;
-    Shell shell{state};
-    ManualTickSource clock;
-    ManualPointerSource pointerSource;
-    bool refuse = false;
-    bool deviceWorks = true;
-    bool sceneLoads = true;
-};
-
-const Message leftPress{nullptr, WM_LBUTTONDOWN, 1, makePointParam(320, 372)};
-const Message rightRelease{nullptr, WM_RBUTTONUP, 0, makePointParam(320, 372)};
-
-TEST(WindowProc, CreateShowsOnlyTheInnerRectangleWhenWindowed) {
-    ShellRig rig;
-    rig.makeWindow();
-    const FrameRect& region = rig.region;
-    EXPECT_TRUE(region.left == 100 && region.top == 40 && region.right == 540 &&
-                region.bottom == 440);
-    ShellRig fullFrame;
-    fullFrame.state.windowed = 0;
-    fullFrame.makeWindow();
-    EXPECT_EQ(fullFrame.region.width(), 640); // no region: the whole frame shows
-}
-
 TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
-    ShellRig rig;
-    Window& window = rig.makeWindow();
+    shell::HeadlessGame game;
+    ASSERT_TRUE(game.start());
+    Window& window = *game.gameWindow;
+    GameState& state = game.world.state;
+    EXPECT_TRUE(game.window().region.left == 100 && game.window().region.top == 40 &&
+                game.window().region.right == 540 && game.window().region.bottom == 440);
     Message message;
+    int kicks = 0;
     for (int zone : {zoneNone, zoneDragStrip, zoneCloseButton}) {
         SCOPED_TRACE(zone);
-        rig.state.pointerZone = zone;
-        EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0); // kicks
+        state.pointerZone = zone;
+        state.pointerOverBall = 1; // as the last frame found it
+        EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0);
+        EXPECT_EQ(game.world.scores.score, ++kicks);
         // A right release toggles the counter (on, off, on); a right press is not in the table.
         window.sendMessage(WM_RBUTTONUP, 0, 0);
         window.sendMessage(516, 0, 0);
-        EXPECT_EQ(rig.state.showFps, zone == zoneDragStrip ? 0 : 1);
+        EXPECT_EQ(state.showFps, zone == zoneDragStrip ? 0 : 1);
         // Only on a drag strip is the window's frame hit, and the system pointer hidden again.
         EXPECT_EQ(window.sendMessage(WM_NCHITTEST, 0, 0),
                   zone == zoneDragStrip ? HTCAPTION : HTCLIENT);
@@ -131,11 +42,8 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
         window.sendMessage(WM_LBUTTONUP, 0, 0);
         EXPECT_EQ(window.peekMessage(message), zone == zoneCloseButton);
     }
-    EXPECT_EQ(rig.log, (std::vector<std::string>{"kick", "kick", "kick"}));
-    rig.state.pointerZone = zoneDragStrip;
-    window.sendMessage(WM_NCHITTEST, 0, 0);
-    EXPECT_EQ(window.showCursor(true), -1); // every caption answer hides once more
-    EXPECT_FALSE(rig.cursorVisible);
+    EXPECT_EQ(window.showCursor(true), -1); // every caption answer hid it once more
+    EXPECT_FALSE(game.window().cursorVisible);
     EXPECT_EQ(message.message, WM_DESTROY);
     EXPECT_EQ(message.window, &window);
     window.dispatchMessage(message);
@@ -145,69 +53,105 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
 }
 
 TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
-    ShellRig rig;
-    Window& window = rig.makeWindow();
+    shell::HeadlessGame game;
+    ASSERT_TRUE(game.start());
+    Window& window = *game.gameWindow;
+    const int presents = game.pictures().presentCount();
     window.sendMessage(WM_PAINT, 0, 0);
-    EXPECT_EQ(rig.log, std::vector<std::string>{"paint"}); // nothing is drawn
-    rig.desktop = {leftPress}; // never handed out once the window is gone
+    EXPECT_EQ(game.pictures().presentCount(), presents + 1);
+    EXPECT_EQ(game.world.clock.frameCount, 0) << "nothing is drawn";
+    window.postMessage(WM_PAINT, 0, 0); // posted: waits for its turn, then finds no window
     window.sendMessage(WM_CLOSE, 0, 0);
-    EXPECT_TRUE(window.destroyed());
+    EXPECT_TRUE(game.window().removed);
     window.sendMessage(WM_CLOSE, 0, 0);
     window.sendMessage(WM_PAINT, 0, 0); // a destroyed window hears nothing
-    EXPECT_EQ(rig.log, (std::vector<std::string>{"paint", "removed"}));
-    Message message;
-    ASSERT_TRUE(window.peekMessage(message));
-    EXPECT_EQ(message.message, WM_QUIT);
-    EXPECT_FALSE(window.peekMessage(message));
-}
-
-TEST(MessageQueue, PostedMessagesComeFirstAndOneAtATime) {
-    ShellRig rig;
-    Window& window = rig.makeWindow();
-    rig.desktop = {leftPress, rightRelease};
-    window.postMessage(WM_PAINT, 0, 0);
+    game.press();                       // nor does the desktop hand it anything
     Message message;
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_PAINT);
+    window.dispatchMessage(message);
     ASSERT_TRUE(window.peekMessage(message));
-    EXPECT_EQ(message.message, WM_LBUTTONDOWN);
-    EXPECT_EQ(message.window, &window); // the desktop's messages are addressed to the window
-    EXPECT_EQ(rig.desktop.size(), 1u);
+    EXPECT_EQ(message.message, WM_QUIT);
+    EXPECT_FALSE(window.peekMessage(message));
+    EXPECT_EQ(game.pictures().presentCount(), presents + 1);
 }
 
-TEST(GameLoop, StartsInOrderThenRunsOneMessageOrOneFramePerTurn) {
-    ShellRig rig;
-    rig.desktop = {leftPress, rightRelease};
-    rig.escapeAfterFrames = 2;
-    EXPECT_EQ(winMain(rig.shell, rig), 0);
-    const std::vector<std::string> expected{
-        "region",  "initDevice", "loadScene", "show", "paint", // start-up, in order
-        "kick",                                                // one message a turn...
-        "update",  "draw",       "update",    "draw",          // ...then frames while none waits
-        "removed", "update",     "draw"}; // ESC closes; that turn's frame still runs, then the end
-    EXPECT_EQ(rig.log, expected);
-    EXPECT_EQ(rig.state.showFps, 1);
-    EXPECT_FALSE(rig.cursorVisible);
+TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
+    shell::HeadlessGame game;
+    ASSERT_TRUE(game.start());
+    EXPECT_TRUE(game.window().shown);
+    EXPECT_FALSE(game.window().cursorVisible);
+    EXPECT_EQ(game.pictures().presentCount(), 1) << "shown once, before any frame";
+    shell::World& world = game.world;
+    Window& window = *game.gameWindow;
+
+    game.rightRelease();
+    game.rightRelease();
+    game.window().queueMessage(WM_PAINT);
+    using shell::Turn;
+    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
+    EXPECT_EQ(world.state.showFps, 1) << "one message a turn";
+    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
+    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
+    EXPECT_EQ(world.clock.frameCount, 0);
+    EXPECT_EQ(shell::runTurn(world, window), Turn::frame) << "none waits: a frame";
+    EXPECT_EQ(shell::runTurn(world, window), Turn::frame);
+    EXPECT_EQ(world.clock.frameCount, 2);
+    EXPECT_EQ(game.pictures().presentCount(), 4);
+
+    // ESC closes the window; that turn's frame still runs, then the quit message ends it all.
+    game.window().escapeHeld = true;
+    EXPECT_EQ(shell::runTurn(world, window), Turn::frame);
+    EXPECT_TRUE(window.destroyed());
+    EXPECT_EQ(world.clock.frameCount, 3);
+    EXPECT_EQ(shell::runTurn(world, window), Turn::over);
 }
 
 TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
-    ShellRig noDevice;
-    noDevice.deviceWorks = false;
-    EXPECT_EQ(winMain(noDevice.shell, noDevice), 0);
-    EXPECT_EQ(noDevice.log, (std::vector<std::string>{"region", "initDevice", "removed"}));
-    ShellRig noScene;
-    noScene.sceneLoads = false;
-    EXPECT_EQ(winMain(noScene.shell, noScene), 0);
-    EXPECT_EQ(noScene.log,
-              (std::vector<std::string>{"region", "initDevice", "loadScene", "removed"}));
-    ShellRig noWindow;
-    noWindow.refuse = true;
-    EXPECT_NE(winMain(noWindow.shell, noWindow), 0);
-    EXPECT_TRUE(noWindow.log.empty());
+    for (const bool noDevice : {true, false}) {
+        SCOPED_TRACE(noDevice ? "no graphics device" : "no sound device");
+        softgpu::AdapterOptions failing;
+        failing.deviceCreationFails = noDevice;
+        softgpu::ScopedAdapterOptions scoped(failing);
+        shell::HeadlessGame game;
+        if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
+        EXPECT_FALSE(game.start());
+        EXPECT_TRUE(game.window().removed);
+        // The scene is loaded only after the device was made.
+        EXPECT_EQ(game.world.scene.wallTexture.get() == nullptr, noDevice);
+        EXPECT_EQ(shell::runMessageLoop(game.world, *game.gameWindow), 0);
+        EXPECT_EQ(game.world.clock.frameCount, 0);
+    }
+    shell::HeadlessGame noWindow;
+    noWindow.display.refuseWindow = true;
+    EXPECT_EQ(shell::winMain(noWindow.world, noWindow.display), 1);
 }
 
-TEST(WindowPlacement, TheFrameIsCentredRoundingTowardZero) {
-    EXPECT_EQ(centredFrame(599, 480, 640, 480).x, -20); // -41 / 2
+TEST(NullWindow, PressesOnACaptionNeverReachTheGame) {
+    shell::HeadlessGame game;
+    ASSERT_TRUE(game.start());
+    shell::World& world = game.world;
+    world.state.pointerOverBall = 1;
+    // On a drag strip the left press drags the window and takes its release along; a right
+    // release there belongs to the window's frame.
+    world.state.pointerZone = zoneDragStrip;
+    game.press();
+    world.state.pointerZone = zoneCloseButton; // the drag ends over the close button
+    game.release();
+    world.state.pointerZone = zoneDragStrip;
+    game.rightRelease();
+    Message message;
+    EXPECT_FALSE(game.gameWindow->peekMessage(message));
+    EXPECT_EQ(world.scores.score, 0);
+    EXPECT_EQ(world.state.showFps, 0);
+    // Elsewhere both arrive, addressed to the window, at the pointer's client position.
+    world.state.pointerZone = zoneNone;
+    game.pointAt(320, 372);
+    game.press();
+    ASSERT_TRUE(game.gameWindow->peekMessage(message));
+    EXPECT_EQ(message.message, WM_LBUTTONDOWN);
+    EXPECT_EQ(message.lParam, makePointParam(320, 372));
+    EXPECT_EQ(message.window, game.gameWindow.get());
 }
 
 } // namespace

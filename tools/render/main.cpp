@@ -13,8 +13,9 @@ namespace {
 constexpr const char* usage = R"(Usage: hopla-render --script FILE [--trace]
        hopla-render --help
 
-Runs the game's real start-up and real frames with no window and no sound (a silent sound
-backend), on a simulated clock and a scripted pointer, and writes chosen frames as PNG.
+Runs the game's real start-up, window procedure and loop on a window shown nowhere and a
+sound device that plays nothing, on a simulated clock and a scripted pointer and buttons,
+and writes chosen frames as PNG.
 The best score starts at 0 in a temporary file; the player's own file is never touched.
 
 The script holds one command per line; '#' starts a comment. Frames are numbered from 0.
@@ -29,7 +30,8 @@ The script holds one command per line; '#' starts a comment. Frames are numbered
                         the previous frame found the pointer over it, unless it found the
                         pointer in a drag strip (a press there drags the window).
   at F release          the left button goes up: over the close button it ends the game, and
-                        no further frame runs.
+                        no further frame runs (not after a press in a drag strip: the drag
+                        takes its release).
   at F rpress           the right button goes down (does nothing, as in the game).
   at F rrelease         the right button goes up: shows or hides the frames per second
                         (not in a drag strip, which belongs to the window's caption).

@@ -1,25 +1,19 @@
 #include "tools/render/run.h"
 
-#include "audio/sound_device.h"
-#include "game/game.h"
 #include "platform/softgpu/png_writer.h"
-#include "platform/sound_sdl.h"
-#include "shell/world.h"
+#include "shell/headless_game.h"
+#include "shell/window_proc.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
 #include <string>
 
+using namespace game;
+
 namespace render {
 
 namespace {
-
-// The part of the back buffer the game's window shows.
-constexpr int visibleLeft = 100;
-constexpr int visibleTop = 40;
-constexpr int visibleWidth = 440;
-constexpr int visibleHeight = 400;
 
 // A best-score file of its own in a fresh temporary folder, removed afterwards, so a run
 // starts from a best score of 0 and never touches the player's.
@@ -40,29 +34,30 @@ private:
     std::filesystem::path folder_;
 };
 
-void writeTrace(std::ostream& out, int frame, const World& world,
-                const platform::ManualTickSource& ticks) {
+void writeTrace(std::ostream& out, int frame, shell::HeadlessGame& game) {
+    const shell::World& world = game.world;
     const GameState& s = world.state;
     char line[512];
-    std::snprintf(
-        line, sizeof line, "%d %u %.9g %.9g %.9g %.9g %.9g %d %d %.9g %d %d %d\n", frame, ticks.now,
-        static_cast<double>(s.frameStep), static_cast<double>(world.pose.ballPlacement._41),
-        static_cast<double>(world.pose.ballPlacement._42), static_cast<double>(s.velocityX),
-        static_cast<double>(s.velocityY), world.scores.score, world.scores.bestScore,
-        static_cast<double>(s.timeScale), s.pointerZone, s.landed, s.pointerOverBall);
+    std::snprintf(line, sizeof line, "%d %u %.9g %.9g %.9g %.9g %.9g %d %d %.9g %d %d %d\n", frame,
+                  game.display.clock.now, static_cast<double>(s.frameStep),
+                  static_cast<double>(world.pose.ballPlacement._41),
+                  static_cast<double>(world.pose.ballPlacement._42),
+                  static_cast<double>(s.velocityX), static_cast<double>(s.velocityY),
+                  world.scores.score, world.scores.bestScore, static_cast<double>(s.timeScale),
+                  s.pointerZone, s.landed, s.pointerOverBall);
     out << line;
 }
 
-bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& sink,
+bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& pictures,
                const RunOptions& options) {
     std::filesystem::path file = shot.file;
     if (file.is_relative() && !options.shotDirectory.empty()) file = options.shotDirectory / file;
-    const softgpu::FrameView frame = sink.lastFrame();
+    const softgpu::FrameView frame = pictures.lastFrame();
+    const platform::FrameRect& shown = shell::windowRegion;
     std::string error;
-    const bool written = shot.full
-                             ? softgpu::writePng(file.string(), frame, &error)
-                             : softgpu::writePng(file.string(), frame, visibleLeft, visibleTop,
-                                                 visibleWidth, visibleHeight, &error);
+    const bool written = shot.full ? softgpu::writePng(file.string(), frame, &error)
+                                   : softgpu::writePng(file.string(), frame, shown.left, shown.top,
+                                                       shown.width(), shown.height(), &error);
     if (!written) {
         std::fprintf(stderr, "hopla-render: frame %d: cannot write %s: %s\n", shot.frame,
                      file.c_str(), error.c_str());
@@ -70,44 +65,38 @@ bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& sink,
     return written;
 }
 
-// Applies one of the frame's commands before its update, as the main loop handles messages
-// between two frames. Returns false when a release over the close button ends the game.
-bool handleEvent(const ScriptEvent& event, World& world, platform::ManualPointerSource& pointer,
-                 std::uint32_t& step) {
+// Hands one of the frame's commands to the game before the frame, as the desktop queues what
+// the player does between two frames.
+void handleEvent(const ScriptEvent& event, shell::HeadlessGame& game, std::uint32_t& step) {
     using Kind = ScriptEvent::Kind;
-    GameState& state = world.state;
     switch (event.kind) {
     case Kind::Step:
         step = static_cast<std::uint32_t>(event.a);
         break;
     case Kind::Pointer:
-        pointer.position = {static_cast<int>(event.a), static_cast<int>(event.b)};
+        game.pointAt(static_cast<int>(event.a), static_cast<int>(event.b));
         break;
     case Kind::Press:
-        // A press in a drag strip drags the window (here: nowhere) and never reaches the game;
-        // anywhere else it is the kick.
-        if (state.pointerZone != zoneDragStrip) kick(world.game);
+        game.press();
         break;
     case Kind::Release:
-        return state.pointerZone != zoneCloseButton;
-    case Kind::RightRelease:
-        // The drag strips belong to the window's caption, whose buttons the game never hears of.
-        if (state.pointerZone != zoneDragStrip) state.showFps = state.showFps ? 0 : 1;
+        game.release();
         break;
-    case Kind::RightPress:
+    case Kind::RightRelease:
+        game.rightRelease();
+        break;
+    case Kind::RightPress: // the game has no use for it: the desktop never passes it on
     case Kind::Shot:
         break;
     }
-    return true;
 }
 
-int runFrames(const Script& script, const RunOptions& options) {
+} // namespace
+
+int runScript(const Script& script, const RunOptions& options) {
     TemporaryScoreFile scoreFile;
-    platform::ManualTickSource ticks(script.clockStart);
-    platform::ManualPointerSource pointer;
-    softgpu::MemorySink sink;
-    World world(ticks, pointer, scoreFile.path());
-    if (!initDevice(world, &sink, 1) || !loadScene(world)) {
+    shell::HeadlessGame game(script.clockStart, scoreFile.path());
+    if (!game.start()) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;
     }
@@ -117,46 +106,27 @@ int runFrames(const Script& script, const RunOptions& options) {
     const int frames = frameCount(script);
     for (int frame = 0; frame < frames; ++frame) {
         for (const ScriptEvent& event : script.events) {
-            if (event.frame == frame && !handleEvent(event, world, pointer, step)) {
-                std::fprintf(stderr,
-                             "hopla-render: the close button ended the game before frame %d\n",
-                             frame);
-                for (const ScriptEvent& shot : script.events) {
-                    if (shot.kind == ScriptEvent::Kind::Shot && shot.frame >= frame) {
-                        std::fprintf(stderr, "hopla-render: %s (frame %d) was not written\n",
-                                     shot.file.c_str(), shot.frame);
-                        result = 1;
-                    }
-                }
-                return result;
-            }
+            if (event.frame == frame) handleEvent(event, game, step);
         }
-
-        ticks.advance(step);
-        updateFrame(world.game);
-        drawFrame(world);
-
+        if (!game.frame(step)) {
+            std::fprintf(stderr, "hopla-render: the game ended before frame %d\n", frame);
+            for (const ScriptEvent& shot : script.events) {
+                if (shot.kind == ScriptEvent::Kind::Shot && shot.frame >= frame) {
+                    std::fprintf(stderr, "hopla-render: %s (frame %d) was not written\n",
+                                 shot.file.c_str(), shot.frame);
+                    result = 1;
+                }
+            }
+            return result;
+        }
         for (const ScriptEvent& event : script.events) {
             if (event.frame == frame && event.kind == ScriptEvent::Kind::Shot &&
-                !writeShot(event, sink, options)) {
+                !writeShot(event, game.pictures(), options)) {
                 result = 1;
             }
         }
-        if (options.trace) writeTrace(*options.trace, frame, world, ticks);
+        if (options.trace) writeTrace(*options.trace, frame, game);
     }
-    return result;
-}
-
-} // namespace
-
-int runScript(const Script& script, const RunOptions& options) {
-    // Real start-up with a silent sound backend: the sound device opens and takes the sounds,
-    // and nothing is heard.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const platform::SoundDeviceOpener previousOpener =
-        setSoundDeviceOpener(platform::openSdlSoundDevice);
-    const int result = runFrames(script, options);
-    setSoundDeviceOpener(previousOpener);
     return result;
 }
 

@@ -1,5 +1,5 @@
-// Runs a script through the game's real start-up and real frames, with no window and no sound
-// to hear: a manual clock, a scripted pointer and a throw-away best-score file.
+// Runs a script through the game's real start-up, window procedure and loop on the null window
+// and sound drivers: a manual clock, a scripted pointer and buttons, a throw-away best score.
 #pragma once
 
 #include "tools/render/script.h"

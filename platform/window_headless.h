@@ -1,0 +1,64 @@
+// The null window driver: the game's window on no desktop, for the headless renderer, tests and
+// benchmarks. Its desktop events are queued by the caller and judged as a desktop would judge
+// them; its clock and pointer say what they are told; it keeps the last picture presented.
+#pragma once
+
+#include "platform/window.h"
+
+#include <deque>
+
+namespace platform {
+
+class HeadlessWindow final : public Window {
+public:
+    HeadlessWindow(WindowProcedure procedure, PointerSource& pointer);
+
+    // Queues a button message from the desktop at the pointer's current position:
+    // WM_LBUTTONDOWN, WM_LBUTTONUP or WM_RBUTTONUP. As on the desktop, a left press or a right
+    // release where the window procedure answers HTCAPTION never reaches the game (a left
+    // press there drags the window, here nowhere, and takes its release with it).
+    void queueButton(UINT message);
+    // Queues any other desktop message as it is (WM_CLOSE from the desktop, WM_PAINT).
+    void queueMessage(UINT message);
+
+    void setRegion(const FrameRect& visible) override { region = visible; }
+    bool escapeDown() override { return escapeHeld; }
+    void present(const softgpu::FrameView& frame) override { pictures.present(frame); }
+
+    bool escapeHeld = false;
+    FrameRect region{0, 0, 640, 480};
+    bool cursorVisible = true;
+    bool shown = false;
+    bool removed = false;
+    softgpu::MemorySink pictures; // every picture presented, the last one kept whole
+
+protected:
+    bool nextDesktopMessage(Message& message) override;
+    void applyCursor(bool visible) override { cursorVisible = visible; }
+    void showOnDesktop() override { shown = true; }
+    void removeFromDesktop() override { removed = true; }
+
+private:
+    PointerSource& pointer;
+    std::deque<Message> desktop;
+    bool dragging = false; // a left press went to the window's caption
+};
+
+// The desktop of the null driver: a clock and a pointer that the caller moves.
+class HeadlessDisplay final : public Display {
+public:
+    explicit HeadlessDisplay(std::uint32_t startTick = 0) : clock(startTick) {}
+
+    TickSource& ticks() override { return clock; }
+    PointerSource& pointer() override { return pointerSource; }
+    // Makes a HeadlessWindow (sending it WM_CREATE); none, with a reason, when refuseWindow.
+    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure procedure,
+                                         std::string& error) override;
+
+    ManualTickSource clock;
+    ManualPointerSource pointerSource;
+    bool refuseWindow = false;
+    HeadlessWindow* window = nullptr; // the window made last
+};
+
+} // namespace platform
