@@ -11,6 +11,14 @@ function(hopla_add_test name)
                          PROPERTIES ENVIRONMENT SDL_AUDIODRIVER=dummy)
 endfunction()
 
+# libFuzzer steers by the coverage of the code it feeds, so with HOPLA_FUZZ everything is built
+# with its coverage counters (and linked with their runtime); only the fuzz targets below link
+# libFuzzer itself.
+if(HOPLA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_link_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # hopla_add_fuzz_target(NAME SOURCES src... LIBS lib...): a LLVMFuzzerTestOneInput target.
 # With HOPLA_FUZZ it is a libFuzzer binary; otherwise a test that feeds it a fixed series of
 # pseudo-random inputs, so every build exercises the target.

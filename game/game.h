@@ -15,7 +15,7 @@ struct Game {
     GameState& state;
     ScenePose& pose;
     FrameClock& clock;
-    ScoreRecord& scores;
+    persist::ScoreRecord& scores;
     SoundBank& sounds;
     platform::PointerSource& pointer;
 };

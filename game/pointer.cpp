@@ -38,7 +38,7 @@ void testHit(GameState& state) {
     }
 }
 
-void applyScoreRules(GameState& state, ScoreRecord& scores) {
+void applyScoreRules(GameState& state, persist::ScoreRecord& scores) {
     // The level is taken before the turn-over, so a score that reaches the limit keeps the
     // top speed until the next run.
     if (scores.score >= scoreForLevel3) {

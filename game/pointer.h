@@ -18,7 +18,7 @@ void trackPointer(GameState& state, ScenePose& pose, platform::PointerSource& po
 void testHit(GameState& state);
 
 // The speed level follows the score; the score turns over at 10000; the best score follows.
-void applyScoreRules(GameState& state, ScoreRecord& scores);
+void applyScoreRules(GameState& state, persist::ScoreRecord& scores);
 
 // Which part of the frame the pointer is in; entering the close button plays the hover sound.
 void classifyPointer(GameState& state, SoundBank& sounds);

@@ -86,7 +86,7 @@ struct Stage {
     ScenePose& pose;
     GameState& state;
     const FrameClock& clock;
-    const ScoreRecord& scores;
+    const persist::ScoreRecord& scores;
     SoundBank& sounds;
 };
 

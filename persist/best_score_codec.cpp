@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace persist {
+
 std::int32_t decodeBestScore(const char (&text)[16]) {
     // Every digit among the 16 bytes counts, even behind a zero byte; everything else is
     // skipped. The number is gathered modulo 2^32.
@@ -31,3 +33,5 @@ void encodeBestScore(std::int32_t bestScore, char (&text)[16]) {
         static_cast<std::int32_t>(static_cast<std::uint32_t>(bestScore) * 131072u + bestScoreKey);
     std::snprintf(text, sizeof text, "%d", stored);
 }
+
+} // namespace persist

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace persist {
+
 constexpr std::uint32_t bestScoreKey = 0x4B1D2E73u;
 constexpr std::int32_t bestScoreLimit = 10000; // a decoded value at or above this reads as 0
 
@@ -14,3 +16,5 @@ std::int32_t decodeBestScore(const char (&text)[16]);
 // Clears text and writes the stored number of bestScore into it, exactly as "%d" prints it
 // (a minus sign when the 32-bit sum wraps negative), with its terminating zero byte.
 void encodeBestScore(std::int32_t bestScore, char (&text)[16]);
+
+} // namespace persist

@@ -1,120 +1,91 @@
 #include "persist/score_record.h"
 
 #include "persist/best_score_codec.h"
+#include "persist/score_file.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <system_error>
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
+namespace persist {
 
-constexpr std::size_t fileSize = sizeof(ScoreRecord::text);
-
-// One beep and one line: the player learns the best score was not kept, and why.
-void reportSaveFailure(const std::filesystem::path& file, const std::string& reason) {
-    std::fprintf(stderr, "\ahopla: could not save the best score to %s: %s\n", file.c_str(),
-                 reason.c_str());
-}
-
-std::string errnoText(int error) {
-    return std::generic_category().message(error);
-}
-
-// Writes all of text to the open file and makes it durable; false with errno set otherwise.
-bool writeAll(int fd, const char* text, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(fd, text + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return ::fsync(fd) == 0;
-}
-
-} // namespace
+static_assert(sizeof(ScoreRecord::text) == scoreFileSize);
 
 ScoreRecord::ScoreRecord(std::filesystem::path file) : file(std::move(file)) {
-    loadBestScore(*this);
+    std::string reason;
+    if (!loadBestScore(*this, reason)) {
+        std::fprintf(stderr,
+                     "hopla: cannot read the best score from %s: %s; playing with a best score "
+                     "of 0 and leaving the file as it is\n",
+                     this->file.c_str(), reason.c_str());
+    }
 }
 
 ScoreRecord::~ScoreRecord() {
-    saveBestScore(*this);
+    finish();
 }
 
-void loadBestScore(ScoreRecord& record) {
-    record.bestScore = 0;
-    // Only this file's bytes may count; what the record read before does not.
-    std::memset(record.text, 0, sizeof record.text);
-    if (record.file.empty()) return;
-
-    // Non-blocking, so that a pipe standing where the file should be cannot hang the start.
-    const int fd = ::open(record.file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
-    std::size_t got = 0;
-    bool failed = false;
-    while (got < fileSize) {
-        const ssize_t n = ::read(fd, record.text + got, fileSize - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failed = true;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
+void ScoreRecord::finish() {
+    // One beep and one line: the player learns the best score was not kept, and why.
+    std::string reason;
+    if (!saveBestScore(*this, reason)) {
+        std::fprintf(stderr, "\ahopla: could not save the best score to %s: %s\n", file.c_str(),
+                     reason.c_str());
     }
-    ::close(fd);
-    if (!failed) record.bestScore = decodeBestScore(record.text);
+    file.clear(); // saved once, kept nowhere from now on
 }
 
-void saveBestScore(ScoreRecord& record) {
-    if (record.file.empty()) return;
-    encodeBestScore(record.bestScore, record.text);
+bool loadBestScore(ScoreRecord& record, std::string& reason) {
+    record.bestScore = 0;
+    record.unreadable.clear();
+    if (record.file.empty()) {
+        std::fill(std::begin(record.text), std::end(record.text), '\0');
+        return true;
+    }
+    if (!readScoreFile(record.file, record.text, reason)) {
+        record.unreadable = reason;
+        return false;
+    }
+    record.bestScore = decodeBestScore(record.text);
+    return true;
+}
+
+bool saveBestScore(ScoreRecord& record, std::string& reason) {
+    if (record.file.empty()) return true;
+    if (!record.unreadable.empty()) {
+        reason =
+            "it could not be read at start (" + record.unreadable + "), so it is left as it is";
+        return false;
+    }
 
     const std::filesystem::path folder = record.file.parent_path();
     if (!folder.empty()) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error) {
-            reportSaveFailure(record.file, error.message());
-            return;
+            reason = error.message();
+            return false;
         }
     }
 
-    // A file the player made read-only stays as it is, as if it could not be written over;
-    // renaming a new file onto it would slip past its protection.
-    if (::access(record.file.c_str(), F_OK) == 0 && ::access(record.file.c_str(), W_OK) != 0) {
-        reportSaveFailure(record.file, errnoText(errno));
-        return;
+    // Another game may have saved a higher best score since this one started: with the folder
+    // locked, what is on file now counts too. Should the lock fail (a file system without
+    // locks, a game stuck in its save), reading again still keeps all but a racing save.
+    const ScoreFolderLock lock(record.file);
+    if (lock.held()) removeLeftoverSaves(record.file);
+    char onFile[scoreFileSize];
+    if (!readScoreFile(record.file, onFile, reason)) {
+        reason = "it can no longer be read (" + reason + "), so it is left as it is";
+        return false;
     }
+    record.bestScore = std::max(record.bestScore, decodeBestScore(onFile));
 
-    // The new file is written beside the old one and renamed over it, so that whatever fails
-    // on the way, the old file is either replaced whole or left as it was.
-    std::string temporary = record.file.string() + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        reportSaveFailure(record.file, errnoText(errno));
-        return;
-    }
-    const auto abandon = [&](int error) {
-        ::unlink(temporary.c_str());
-        reportSaveFailure(record.file, errnoText(error));
-    };
-    if (!writeAll(fd, record.text, fileSize)) {
-        const int error = errno;
-        ::close(fd);
-        abandon(error);
-    } else if (::close(fd) != 0) {
-        abandon(errno);
-    } else if (std::rename(temporary.c_str(), record.file.c_str()) != 0) {
-        abandon(errno);
-    }
+    encodeBestScore(record.bestScore, record.text);
+    return replaceScoreFile(record.file, record.text, reason);
 }
 
 std::filesystem::path bestScoreFilePath() {
@@ -134,3 +105,5 @@ std::filesystem::path bestScoreFilePath() {
     }
     return home / ".local" / "share" / inFolder;
 }
+
+} // namespace persist

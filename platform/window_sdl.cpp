@@ -2,6 +2,7 @@
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "platform/window_scale.h"
@@ -9,10 +10,14 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -185,6 +190,10 @@ public:
 
 protected:
     bool nextDesktopMessage(Message& message) override {
+        if (takeHangup()) { // a closed terminal or a logout: close, as on SIGTERM
+            message = {nullptr, WM_CLOSE, 0, 0};
+            return true;
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             holdWhileDragged();
@@ -388,7 +397,40 @@ bool startVideo(std::string& error) {
     return false;
 }
 
+std::function<void()>& displayLostHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
+// Xlib's type, declared here rather than through its header, whose macros would clash.
+struct _XDisplay;
+using XIOErrorHandler = int (*)(_XDisplay*);
+
+// Xlib calls this when the X server goes away and ends the process when it returns; so the
+// game ends here itself, once its handler has kept what must survive.
+int onXConnectionLost(_XDisplay*) {
+    if (displayLostHandler()) displayLostHandler()();
+    std::fprintf(stderr, "hopla: the connection to the display was lost\n");
+    std::_Exit(1);
+}
+
+// SDL loads Xlib itself when it runs on X11; the handler goes into that same library.
+void watchXConnection() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return;
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!xlib) return;
+    using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
+    if (const auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler")))
+        set(onXConnectionLost);
+    dlclose(xlib);
+}
+
 } // namespace
+
+void setDisplayLostHandler(std::function<void()> handler) {
+    displayLostHandler() = std::move(handler);
+}
 
 std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
     // The click that gives the window the focus reaches the game, as on the original
@@ -405,6 +447,8 @@ std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         announceMotifHints();
     }
+    watchXConnection();
+    catchHangup();
     return std::make_unique<SdlDisplay>(scale);
 }
 

@@ -54,7 +54,10 @@ int winMain(World& world, Display& display) {
         std::fprintf(stderr, "hopla: the game's window could not be made: %s\n", error.c_str());
         return 1;
     }
-    return runMessageLoop(world, *window);
+    // A game that could not start has failed, whoever watches: its set-up closed the window.
+    const bool started = !window->destroyed();
+    const int status = runMessageLoop(world, *window);
+    return started ? status : 1;
 }
 
 } // namespace shell

@@ -38,8 +38,8 @@ Turn runTurn(World& world, platform::Window& window);
 // Turns until the game is over. Returns 0.
 int runMessageLoop(World& world, platform::Window& window);
 
-// openGameWindow, then the loop. Returns 0 when the loop ends, 1 when the desktop would not
-// make the window.
+// openGameWindow, then the loop. Returns 0 when the loop ends after a game, 1 when the
+// desktop would not make the window or the device or the scene could not be set up.
 int winMain(World& world, platform::Display& display);
 
 } // namespace shell

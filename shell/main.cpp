@@ -2,6 +2,7 @@
 // the game, and lets everything go in reverse order, which saves the best score.
 #include "audio/sound_device.h"
 #include "persist/score_record.h"
+#include "platform/process.h"
 #include "platform/sound_sdl.h"
 #include "platform/window.h"
 #include "shell/command_line.h"
@@ -14,6 +15,9 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    // Before anything opens a file or a socket that could take a closed descriptor's place.
+    platform::openMissingStandardStreams();
+
     // Help, the version and a mistaken option are answered before anything else: no window,
     // no best-score file.
     const shell::CommandLine line = shell::parseCommandLine(argc, argv, std::getenv("HOPLA_SCALE"));
@@ -46,6 +50,10 @@ int main(int argc, char** argv) {
 
     // The program's objects: the frame clock reads the tick count and the best score is read
     // now; they go when main returns, after the window and before the desktop.
-    shell::World world(display->ticks(), display->pointer(), bestScoreFilePath());
-    return shell::winMain(world, *display);
+    shell::World world(display->ticks(), display->pointer(), persist::bestScoreFilePath());
+    // A display that goes away ends the process on the spot: the best score is saved first.
+    platform::setDisplayLostHandler([&world] { world.scores.finish(); });
+    const int status = shell::winMain(world, *display);
+    platform::setDisplayLostHandler(nullptr); // the program's objects go now, saving as they go
+    return status;
 }

@@ -34,7 +34,7 @@ struct World {
     graphics::BallMesh ballMesh;
     graphics::Scene scene; // the texture holders with the sprite placements between them
     graphics::DigitSet digits;
-    ScoreRecord scores;
+    persist::ScoreRecord scores;
     audio::SoundBank sounds;
 
     game::GameState state;

@@ -95,17 +95,8 @@ game_args=()
 
 # Starts the game and waits for its window; sets win, winx, winy (the window's position).
 start_game() {
-    env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" \
-        "${game_env[@]}" "$hopla" "${game_args[@]}" >"$work/game.out" 2>"$work/game.err" &
-    game_pid=$!
-    win=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Hopla-Game$' | head -n 1) ||
-        fail "the game's window did not appear"
-    eval "$(xdotool getwindowgeometry --shell "$win")"
-    winx=$X
-    winy=$Y
-    winw=$WIDTH
-    winh=$HEIGHT
-    wait_frames 2
+    launch_game "${game_env[@]}"
+    await_window
 }
 
 # Starts openbox and waits until it manages the screen. On a loaded machine openbox sometimes
@@ -163,13 +154,7 @@ drag_top_strip() {
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # Waits for the game to end; checks that it ended, with status 0.
-expect_exit_0() {
-    until_true "$patience" game_ended || fail "the game is still running after $patience s: $1"
-    local status=0
-    wait "$game_pid" || status=$?
-    game_pid=
-    [ "$status" -eq 0 ] || fail "the game ended with status $status: $1"
-}
+expect_exit_0() { expect_exit_status 0 "$1"; }
 
 # Holds ESC down until the game has ended (the game reads the key's state once a frame, so a
 # tap shorter than a frame may pass unseen, as on the original), then lets it go.
@@ -356,4 +341,53 @@ expect_file_holds_best() {
 write_file_for_best() {
     mkdir -p "$data/hopla"
     stored_text "$1" >"$score_file"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Games started otherwise than by start_game: with other settings, or other descriptors.
+
+# launch_game [NAME=VALUE...]: starts the game in the background as start_game does, with these
+# settings added to its environment (later ones win), and sets game_pid; does not wait.
+launch_game() {
+    env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" "$@" \
+        "$hopla" "${game_args[@]}" >"$work/game.out" 2>"$work/game.err" &
+    game_pid=$!
+}
+
+# Waits for the game's window; sets win, winx, winy (the window's position).
+await_window() {
+    win=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Hopla-Game$' | head -n 1) ||
+        fail "the game's window did not appear"
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    winw=$WIDTH
+    winh=$HEIGHT
+    wait_frames 2
+}
+
+# Expects the game to end by itself with status $1; $2 says after what.
+expect_exit_status() {
+    until_true "$patience" game_ended || fail "the game is still running after $patience s: $2"
+    local status=0
+    wait "$game_pid" || status=$?
+    game_pid=
+    [ "$status" -eq "$1" ] || fail "the game ended with status $status, not $1: $2"
+}
+
+# The id of a shown message box captioned $1, on stdout; false when there is none. SDL's boxes
+# carry no class, so xdotool's search does not see them.
+message_box() {
+    local id
+    id=$(xwininfo -root -tree | grep -F " \"$1\": " | awk '{print $1}' | head -n 1)
+    [ -n "$id" ] && echo "$id"
+}
+
+# Waits for the message box captioned $1 and presses its OK button with the Return key.
+dismiss_message_box() {
+    local box
+    until_true "$patience" message_box "$1" >/dev/null || fail "no message box '$1' appeared"
+    box=$(message_box "$1")
+    xdotool windowfocus "$box"
+    xdotool key Return
 }

@@ -21,7 +21,7 @@ struct GameTable {
     GameState state;
     ScenePose pose;
     FrameClock clock{ticks};
-    ScoreRecord scores{std::filesystem::path()};
+    persist::ScoreRecord scores{std::filesystem::path()};
     SoundBank sounds;
     Game game{state, pose, clock, scores, sounds, pointer};
     Matrix4& ball = pose.ballPlacement;

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using namespace persist;
 
 namespace {
 
@@ -98,10 +99,13 @@ void writeBytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-// A start and an exit of the game with this best score at the end.
-void saveBest(const fs::path& file, std::int32_t best) {
+// A start and an exit of the game with this best score at the end; gives the best score the
+// start found.
+std::int32_t saveBest(const fs::path& file, std::int32_t best) {
     ScoreRecord record(file);
+    const std::int32_t atStart = record.bestScore;
     record.bestScore = best;
+    return atStart;
 }
 
 std::int32_t bestScoreIn(const fs::path& file) {
@@ -120,14 +124,26 @@ TEST_F(ScoreFile, SavedAtExitAndReadBackAtTheNextStart) {
         EXPECT_FALSE(fs::exists(file)); // reading makes nothing
     }
     EXPECT_EQ(readBytes(file), std::string("1260203635\0\0\0\0\0\0", 16)); // the folder is made
-    // A foreign file's digits behind the terminator do not survive a save.
-    writeBytes(file, "9999999999999999");
+    // A game started before another saved 42 does not bring the file down to its own 7.
+    {
+        ScoreRecord early(file);
+        EXPECT_EQ(saveBest(file, 42), 0);
+        early.bestScore = 7;
+    }
+    EXPECT_EQ(readBytes(file), stored42);
+    // A game that had to save early, before its usual end, does not save again at that end.
     {
         ScoreRecord record(file);
-        EXPECT_EQ(record.bestScore, 4689);
-        record.bestScore = 1;
+        record.bestScore = 50;
+        record.finish();
+        EXPECT_EQ(bestScoreIn(file), 50);
+        fs::remove(file);
     }
-    EXPECT_EQ(readBytes(file), std::string("1260334707\0\0\0\0\0\0", 16));
+    EXPECT_FALSE(fs::exists(file));
+    // A foreign file's digits behind the terminator do not survive a save.
+    writeBytes(file, "9999999999999999");
+    EXPECT_EQ(saveBest(file, 4700), 4689);
+    EXPECT_EQ(readBytes(file), std::string("1876242035\0\0\0\0\0\0", 16));
     EXPECT_EQ(entries(file.parent_path()), 1); // no temporary file left behind
 }
 
@@ -143,12 +159,11 @@ TEST_F(ScoreFile, DamagedOrOddFilesReadAsZeroOrTheirFirstSixteenBytes) {
     for (const auto& [bytes, best] : files) {
         writeBytes(file, bytes);
         record.file = file;
-        loadBestScore(record);
+        std::string reason;
+        EXPECT_TRUE(loadBestScore(record, reason)) << reason;
         record.file.clear();
         EXPECT_EQ(record.bestScore, best) << bytes;
     }
-    fs::create_directory(folder / "folder.dat"); // opens, but can't be read
-    EXPECT_EQ(bestScoreIn(folder / "folder.dat"), 0);
     ASSERT_EQ(::mkfifo((folder / "pipe.dat").c_str(), 0600), 0); // must not hang the start
     EXPECT_EQ(bestScoreIn(folder / "pipe.dat"), 0);
     EXPECT_EQ(bestScoreIn(folder / "missing.dat"), 0);
@@ -157,12 +172,19 @@ TEST_F(ScoreFile, DamagedOrOddFilesReadAsZeroOrTheirFirstSixteenBytes) {
 // What a save can run into besides the file system: nothing more, no room for a single byte
 // (a file size limit, which binds root too), or the rights of an ordinary player.
 enum class Hurdle { none, noRoom, asPlayer };
+constexpr uid_t player = 65534; // who an ordinary player is when the tests run as root
 
-// Saves bestScore into file in a child process facing that hurdle; returns what the save said
-// on stderr, through a pipe, which a file size limit does not touch.
-std::string saveAndListen(const fs::path& file, std::int32_t bestScore, Hurdle hurdle) {
+struct GameRun {
+    std::int32_t bestAtStart = -1;
+    std::string said; // on stderr
+};
+
+// Starts a game on file in a child process facing that hurdle and ends it with bestScore;
+// returns the best score it started with and what it said on stderr, through a pipe, which a
+// file size limit does not touch.
+GameRun playAndListen(const fs::path& file, std::int32_t bestScore, Hurdle hurdle) {
     int ends[2];
-    if (::pipe(ends) != 0) return "pipe failed";
+    if (::pipe(ends) != 0) return {-1, "pipe failed"};
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
@@ -170,31 +192,33 @@ std::string saveAndListen(const fs::path& file, std::int32_t bestScore, Hurdle h
         const rlimit noRoom{0, 0};
         if (hurdle == Hurdle::noRoom &&
             (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &noRoom) != 0))
-            ::_exit(1);
+            ::_exit(255);
         if (hurdle == Hurdle::asPlayer && ::geteuid() == 0 &&
-            (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(1);
-        saveBest(file, bestScore);
-        ::_exit(0);
+            (::setgid(player) != 0 || ::setuid(player) != 0))
+            ::_exit(255);
+        ::_exit(saveBest(file, bestScore));
     }
     ::close(ends[1]);
-    std::string said;
+    GameRun run;
     char chunk[256];
     for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;)
-        said.append(chunk, static_cast<std::size_t>(n));
+        run.said.append(chunk, static_cast<std::size_t>(n));
     ::close(ends[0]);
-    ::waitpid(child, nullptr, 0);
-    return said;
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status)) run.bestAtStart = WEXITSTATUS(status);
+    return run;
 }
 
-TEST_F(ScoreFile, AFailedSaveLeavesTheOldFileAndSaysWhyInOneBeepingLine) {
+TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) {
     const fs::path blocker = folder / "blocker";         // a plain file where the folder should be
     const fs::path taken = folder / "taken" / "hsd.dat"; // a folder where the file should be
     const fs::path full = folder / "full" / "hsd.dat";
     const fs::path readOnly = folder / "read-only" / "hsd.dat";
+    const fs::path writeOnly = folder / "write-only" / "hsd.dat"; // the player may not read it
     writeBytes(blocker, "not a folder");
     fs::create_directories(taken / "inside");
-    for (const fs::path& file : {full, readOnly}) {
+    for (const fs::path& file : {full, readOnly, writeOnly}) {
         fs::create_directories(file.parent_path());
         fs::permissions(file.parent_path(), fs::perms::all);
         writeBytes(file, stored42);
@@ -202,30 +226,129 @@ TEST_F(ScoreFile, AFailedSaveLeavesTheOldFileAndSaysWhyInOneBeepingLine) {
     fs::permissions(folder, fs::perms::all);
     fs::permissions(readOnly,
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(writeOnly, fs::perms::owner_write, fs::perm_options::replace);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(writeOnly.c_str(), player, player), 0);
+    }
 
+    // Each game ends with 9999 against a file that holds 42 or nothing at all. A file that
+    // can't be read is named at start as well as at exit.
     const struct {
         fs::path file;
         Hurdle hurdle;
         std::string reason;
-    } cases[] = {{blocker / "hopla" / "hsd.dat", Hurdle::none, "Not a directory"},
-                 {taken, Hurdle::none, "directory"},
-                 {full, Hurdle::noRoom, "File too large"},
-                 {readOnly, Hurdle::asPlayer, "Permission denied"}};
+        std::int32_t bestAtStart;
+        bool unreadable;
+    } cases[] = {{blocker / "hopla" / "hsd.dat", Hurdle::none, "Not a directory", 0, false},
+                 {taken, Hurdle::none, "Is a directory", 0, true},
+                 {full, Hurdle::noRoom, "File too large", 42, false},
+                 {readOnly, Hurdle::asPlayer, "Permission denied", 42, false},
+                 {writeOnly, Hurdle::asPlayer, "Permission denied", 0, true}};
     for (const auto& c : cases) {
-        const std::string said = saveAndListen(c.file, 9999, c.hurdle);
-        ASSERT_FALSE(said.empty()) << c.file;
-        EXPECT_EQ(said.front(), '\a');
-        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
-        EXPECT_NE(said.find(c.file.string()), std::string::npos) << said;
-        EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+        SCOPED_TRACE(c.file);
+        const GameRun run = playAndListen(c.file, 9999, c.hurdle);
+        EXPECT_EQ(run.bestAtStart, c.bestAtStart);
+        std::string atExit = run.said;
+        if (c.unreadable) {
+            const std::size_t end = run.said.find('\n');
+            ASSERT_NE(end, std::string::npos) << run.said;
+            const std::string atStart = run.said.substr(0, end + 1);
+            atExit = run.said.substr(end + 1);
+            EXPECT_NE(atStart.find("cannot read"), std::string::npos) << atStart;
+            EXPECT_NE(atStart.find(c.file.string()), std::string::npos) << atStart;
+            EXPECT_NE(atStart.find(c.reason), std::string::npos) << atStart;
+            EXPECT_NE(atExit.find("left as it is"), std::string::npos) << atExit;
+        }
+        ASSERT_FALSE(atExit.empty());
+        EXPECT_EQ(atExit.front(), '\a'); // the beep
+        EXPECT_EQ(atExit.find('\n'), atExit.size() - 1) << atExit;
+        EXPECT_NE(atExit.find(c.file.string()), std::string::npos) << atExit;
+        EXPECT_NE(atExit.find(c.reason), std::string::npos) << atExit;
     }
     // Everything stays as it was, and no temporary file is left behind.
     EXPECT_EQ(readBytes(blocker), "not a folder");
     EXPECT_TRUE(fs::is_directory(taken / "inside"));
-    for (const fs::path& file : {full, readOnly}) EXPECT_EQ(readBytes(file), stored42) << file;
-    for (const fs::path& file : {taken, full, readOnly}) EXPECT_EQ(entries(file.parent_path()), 1);
+    for (const fs::path& file : {full, readOnly, writeOnly}) {
+        fs::permissions(file, fs::perms::owner_read, fs::perm_options::add);
+        EXPECT_EQ(readBytes(file), stored42) << file;
+    }
+    for (const fs::path& file : {taken, full, readOnly, writeOnly})
+        EXPECT_EQ(entries(file.parent_path()), 1) << file;
     // An empty path keeps the best score nowhere, and says nothing about it.
-    EXPECT_EQ(saveAndListen(fs::path(), 5, Hurdle::none), "");
+    EXPECT_EQ(playAndListen(fs::path(), 5, Hurdle::none).said, "");
+}
+
+TEST_F(ScoreFile, ASaveClearsWhatInterruptedSavesLeftAndNothingElse) {
+    const fs::path file = folder / "hsd.dat";
+    const char* const leftovers[] = {"hsd.dat.Ab3xYz", "hsd.dat.000000"};
+    const char* const others[] = {"hsd.dat.Ab3xY", "hsd.dat.Ab3xYz7", "hsd.dat.Ab3-Yz",
+                                  "hsd.dat.lock",  "xhsd.dat.Ab3xYz", "other.Ab3xYz"};
+    for (const char* name : leftovers) writeBytes(folder / name, "1260334707");
+    for (const char* name : others) writeBytes(folder / name, "keep");
+    fs::create_directory(folder / "hsd.dat.Folder");
+    fs::create_symlink(folder / "other.Ab3xYz", folder / "hsd.dat.Linked");
+
+    saveBest(file, 3);
+    for (const char* name : leftovers) EXPECT_FALSE(fs::exists(folder / name)) << name;
+    for (const char* name : others) EXPECT_EQ(readBytes(folder / name), "keep") << name;
+    EXPECT_TRUE(fs::is_directory(folder / "hsd.dat.Folder"));
+    EXPECT_TRUE(fs::is_symlink(folder / "hsd.dat.Linked"));
+    EXPECT_EQ(bestScoreIn(file), 3);
+}
+
+// Games ending at the same moment, each with its own best score, all started while the file
+// held a lower one: whatever order their saves run in, the highest stays on file, whole.
+TEST_F(ScoreFile, GamesEndingTogetherKeepTheHighestBestScore) {
+    // Each save waits for the disk twice; in memory, where the machine has it, 400 of them
+    // take a moment rather than seconds, and the lock works the same.
+    if (fs::is_directory("/dev/shm")) {
+        fs::remove_all(folder);
+        std::string pattern = "/dev/shm/hopla-score-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    const fs::path file = folder / "hsd.dat";
+    constexpr int games = 3;
+    for (int round = 0; round < 100; ++round) {
+        char text[16];
+        encodeBestScore(round % 7, text);
+        writeBytes(file, std::string(text, sizeof text));
+        int started[2], go[2];
+        ASSERT_EQ(::pipe(started), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        std::fflush(nullptr);
+        pid_t children[games];
+        for (int g = 0; g < games; ++g) {
+            // Scores that differ and whose highest is any of the games in turn.
+            const std::int32_t best = 100 + ((round + g) % games) * 1000 + round;
+            children[g] = ::fork();
+            if (children[g] == 0) {
+                ::close(go[1]);
+                {
+                    ScoreRecord record(file);
+                    record.bestScore = best;
+                    char byte = 's';
+                    (void)!::write(started[1], &byte, 1);
+                    (void)!::read(go[0], &byte, 1); // until every game has started
+                }                                   // the game ends: its best score is saved
+                ::_exit(0);
+            }
+        }
+        ::close(started[1]);
+        ::close(go[0]);
+        char byte;
+        for (int g = 0; g < games; ++g) ASSERT_EQ(::read(started[0], &byte, 1), 1);
+        ::close(started[0]);
+        ::close(go[1]); // all of them end now
+        for (const pid_t child : children) {
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            EXPECT_EQ(status, 0);
+        }
+        ASSERT_EQ(readBytes(file).size(), 16u) << "round " << round;
+        ASSERT_EQ(bestScoreIn(file), 100 + 2000 + round) << "round " << round;
+        ASSERT_EQ(entries(folder), 1) << "round " << round;
+    }
 }
 
 TEST_F(ScoreFile, TheFileLivesInTheUsersDataFolder) {

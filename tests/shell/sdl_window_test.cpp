@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <SDL.h>
 
+#include <csignal>
 #include <vector>
 
 using namespace game;
@@ -113,6 +114,10 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
         EXPECT_TRUE(message.message == number && message.lParam == point) << message.message;
         EXPECT_EQ(message.window, window.get());
     }
+    // A closed terminal's hang-up is a close request too, not the end of the process.
+    std::raise(SIGHUP);
+    ASSERT_TRUE(window->peekMessage(message));
+    EXPECT_EQ(message.message, WM_CLOSE);
     // WM_CLOSE ends the game as ESC does: the window goes, the quit message waits.
     window->sendMessage(WM_CLOSE, 0, 0);
     EXPECT_EQ(SDL_GetWindowFromID(1), nullptr);

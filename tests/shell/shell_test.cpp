@@ -107,7 +107,7 @@ TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
     EXPECT_EQ(shell::runTurn(world, window), Turn::over);
 }
 
-TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
+TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
     for (const bool noDevice : {true, false}) {
         SCOPED_TRACE(noDevice ? "no graphics device" : "no sound device");
         softgpu::AdapterOptions failing;
@@ -121,6 +121,9 @@ TEST(GameLoop, FailedStartUpClosesTheWindowAndRunsNoFrame) {
         EXPECT_EQ(game.world.scene.wallTexture.get() == nullptr, noDevice);
         EXPECT_EQ(shell::runMessageLoop(game.world, *game.gameWindow), 0);
         EXPECT_EQ(game.world.clock.frameCount, 0);
+        shell::HeadlessGame whole; // the same start through the entry point's loop
+        if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
+        EXPECT_EQ(shell::winMain(whole.world, whole.display), 1);
     }
     shell::HeadlessGame noWindow;
     noWindow.display.refuseWindow = true;
