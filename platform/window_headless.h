@@ -23,14 +23,25 @@ public:
 
     void setRegion(const FrameRect& visible) override { region = visible; }
     bool escapeDown() override { return escapeHeld; }
-    void present(const softgpu::FrameView& frame) override { pictures.present(frame); }
+    // Keeps the shown part of the picture, as a window on the desktop shows it.
+    void present(const softgpu::FrameView& frame) override {
+        pictures.showOnly(shownRect());
+        pictures.present(frame);
+    }
+    // The region, or the whole frame for a tool that wants all of the back buffer drawn.
+    softgpu::RECT shownRect() const override {
+        return showsWholeFrame
+                   ? softgpu::RECT{0, 0, 640, 480}
+                   : softgpu::RECT{region.left, region.top, region.right, region.bottom};
+    }
 
     bool escapeHeld = false;
     FrameRect region{0, 0, 640, 480};
+    bool showsWholeFrame = false;
     bool cursorVisible = true;
     bool shown = false;
     bool removed = false;
-    softgpu::MemorySink pictures; // every picture presented, the last one kept whole
+    softgpu::MemorySink pictures; // every picture presented, the last one's shown part kept
 
 protected:
     bool nextDesktopMessage(Message& message) override;

@@ -115,6 +115,11 @@ public:
         SDL_SetWindowPosition(handle, frame.x + region.left * scale, frame.y + region.top * scale);
     }
 
+    // The device draws only the part of its picture the window shows.
+    softgpu::RECT shownRect() const override {
+        return {region.left, region.top, region.right, region.bottom};
+    }
+
     bool escapeDown() override {
         if (!handle) return false;
         return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;

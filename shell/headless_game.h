@@ -41,7 +41,8 @@ public:
     void aimAtBall();
 
     platform::HeadlessWindow& window() { return *display.window; }
-    // The last picture presented, the whole 640 x 480 back buffer.
+    // The last picture presented: the 640 x 480 back buffer, of which the window's region is
+    // kept (all of it when the window shows the whole frame) and the rest reads 0.
     const softgpu::MemorySink& pictures() { return window().pictures; }
 
     platform::HeadlessDisplay display;

@@ -1,6 +1,7 @@
-// The picture's cost: one frame of the real scene drawn after a kick, a whole turn of the game
-// (update and drawing) while the ball is kept in the air, and the start-up up to a loaded scene
-// (on the null window and sound drivers).
+// The picture's cost: one frame of the real scene drawn after a kick, the same frame with
+// nothing reused from the one before, a whole turn of the game (update and drawing) while the
+// ball is kept in the air, and the start-up up to a loaded scene (on the null window and sound
+// drivers). The null window shows what the game's window shows, so the device draws only that.
 //
 //   cmake --build <build> --target graphics_bench && <build>/bin/graphics_bench
 #include "shell/headless_game.h"
@@ -43,6 +44,17 @@ void drawFrameAfterKick(benchmark::State& state) {
     state.SetLabel("score " + std::to_string(game.world.scores.score));
 }
 BENCHMARK(drawFrameAfterKick)->Apply(inMillisecondsOverFiveRuns);
+
+// The same frame when nothing drawn before can be reused, as on the first frame or after a
+// change of the picture.
+void drawFrameNothingReused(benchmark::State& state) {
+    shell::HeadlessGame game;
+    startOrAbort(game);
+    for (int i = 0; i < 200; ++i) game.frame();
+    game.world.renderer.device->reuseUnchangedDraws(false);
+    for (auto _ : state) drawFrame(game.world.stage);
+}
+BENCHMARK(drawFrameNothingReused)->Apply(inMillisecondsOverFiveRuns);
 
 void updateAndDrawInPlay(benchmark::State& state) {
     shell::HeadlessGame game;

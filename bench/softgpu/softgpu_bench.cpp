@@ -1,38 +1,53 @@
-// Time of one whole frame like the game's (five walls, the lit ball, about thirty pictures,
-// then Present into memory) on the software device, and the fill rate it works out to.
-// Run: build/bin/softgpu_bench  (the median row is the figure; rates are per CPU second).
-#include "bench/softgpu/game_like_scene.h"
+// The software device's fill rate in each way the game draws, with the kernels this processor
+// picks and with the plain ones the web page draws with. The game's whole frame is measured by
+// graphics_bench; this tells which kind of draw a change of the kernels helps or hurts.
+// Run: build/bin/softgpu_bench  (the median rows are the figures; rates are per CPU second).
+#include "platform/softgpu/span_kernels.h"
+#include "tests/softgpu/test_support.h"
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 namespace {
 
-using softgpu::testing::GameLikeScene;
+using softgpu::testing::DrawMode;
 using softgpu::testing::TestDevice;
 
-void gameFrame(benchmark::State& state) {
+void fillRate(benchmark::State& state, DrawMode mode, bool vectorKernels) {
+    if (vectorKernels && softgpu::vectorKernels() == nullptr) {
+        state.SkipWithError("no vector kernels on this processor");
+        return;
+    }
+    softgpu::useVectorKernels(vectorKernels);
     TestDevice device;
-    GameLikeScene scene(device);
-    scene.drawFrame(0);
-    device->resetStats();
-    int frame = 0;
+    device->reuseUnchangedDraws(false);
+    softgpu::IDirect3DTexture8* texture = softgpu::testing::makeSpeckledTexture(device, 64);
+    int variant = 0;
     for (auto _ : state) {
-        scene.drawFrame(frame++);
+        drawInMode(device, mode, texture, variant);
+        variant = (variant + 1) % 8;
         benchmark::ClobberMemory();
     }
-    const auto& stats = device->stats();
-    state.counters["pixels/frame"] =
-        benchmark::Counter(static_cast<double>(stats.pixelsShaded) / static_cast<double>(frame));
-    state.counters["Mpixels/s"] = benchmark::Counter(static_cast<double>(stats.pixelsShaded) * 1e-6,
-                                                     benchmark::Counter::kIsRate);
-    state.counters["frames/s"] =
-        benchmark::Counter(static_cast<double>(frame), benchmark::Counter::kIsRate);
+    softgpu::useVectorKernels(true);
+    state.counters["pixels/s"] = benchmark::Counter(
+        static_cast<double>(device->stats().pixelsShaded), benchmark::Counter::kIsRate);
+    state.SetLabel(softgpu::testing::drawModeName(mode));
 }
-// Nine runs of half a second each; the median of them is the figure to quote.
-BENCHMARK(gameFrame)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(0.5)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+
+void registerAll() {
+    for (bool vector : {true, false}) {
+        for (DrawMode mode : softgpu::testing::allDrawModes) {
+            const std::string name =
+                std::string(vector ? "vector/" : "plain/") + softgpu::testing::drawModeName(mode);
+            benchmark::RegisterBenchmark(name.c_str(), fillRate, mode, vector)
+                ->Unit(benchmark::kMicrosecond)
+                ->Repetitions(5)
+                ->ReportAggregatesOnly(true);
+        }
+    }
+}
+
+const bool registered = (registerAll(), true);
 
 } // namespace

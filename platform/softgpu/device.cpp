@@ -158,14 +158,13 @@ HRESULT IDirect3DDevice8::SetMaterial(const D3DMATERIAL8* material) {
     return D3D_OK;
 }
 
-HRESULT IDirect3DDevice8::GetMaterial(D3DMATERIAL8* material) {
-    if (material == nullptr) return D3DERR_INVALIDCALL;
-    *material = state_->material;
-    return D3D_OK;
-}
-
 HRESULT IDirect3DDevice8::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (state >= DeviceState::renderStateCount) return D3DERR_INVALIDCALL;
+    // Blending is off or additive: the source factor is ONE, the destination ZERO or ONE.
+    if (state == D3DRS_SRCBLEND && value != D3DBLEND_ONE) return D3DERR_INVALIDCALL;
+    if (state == D3DRS_DESTBLEND && value != D3DBLEND_ZERO && value != D3DBLEND_ONE) {
+        return D3DERR_INVALIDCALL;
+    }
     state_->renderStates[state] = value;
     return D3D_OK;
 }
@@ -179,6 +178,10 @@ HRESULT IDirect3DDevice8::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
     if (stage >= DeviceState::stageCount || type >= DeviceState::stageStateCount) {
+        return D3DERR_INVALIDCALL;
+    }
+    // Texture coordinates always wrap, which for power-of-two textures is a mask.
+    if ((type == D3DTSS_ADDRESSU || type == D3DTSS_ADDRESSV) && value != D3DTADDRESS_WRAP) {
         return D3DERR_INVALIDCALL;
     }
     state_->stageStates[stage][type] = value;
@@ -201,28 +204,11 @@ HRESULT IDirect3DDevice8::SetVertexShader(DWORD fvf) {
     return D3D_OK;
 }
 
-HRESULT IDirect3DDevice8::GetVertexShader(DWORD* fvf) {
-    if (fvf == nullptr) return D3DERR_INVALIDCALL;
-    *fvf = state_->fvf;
-    return D3D_OK;
-}
-
 HRESULT IDirect3DDevice8::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8* streamData,
                                           UINT stride) {
     if (streamNumber != 0) return D3DERR_INVALIDCALL;
     replaceHeld(state_->stream, streamData);
     state_->streamStride = stride;
-    return D3D_OK;
-}
-
-HRESULT IDirect3DDevice8::GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8** streamData,
-                                          UINT* stride) {
-    if (streamNumber != 0 || streamData == nullptr || stride == nullptr) {
-        return D3DERR_INVALIDCALL;
-    }
-    *streamData = state_->stream;
-    if (*streamData != nullptr) (*streamData)->AddRef();
-    *stride = state_->streamStride;
     return D3D_OK;
 }
 
@@ -308,6 +294,7 @@ HRESULT IDirect3DDevice8::Present(const RECT* /*sourceRect*/, const RECT* /*dest
                                   PresentSink* destWindowOverride, const void* /*dirtyRegion*/) {
     PresentSink* sink = destWindowOverride != nullptr ? destWindowOverride : state_->sink;
     if (sink != nullptr) sink->present(backBuffer());
+    state_->drawCache.endFrame();
     return D3D_OK;
 }
 
@@ -321,6 +308,11 @@ const RenderStats& IDirect3DDevice8::stats() const {
 
 void IDirect3DDevice8::resetStats() {
     state_->stats = RenderStats{};
+}
+
+void IDirect3DDevice8::reuseUnchangedDraws(bool enabled) {
+    state_->reuseDraws = enabled;
+    state_->drawCache.clear();
 }
 
 } // namespace softgpu

@@ -2,6 +2,7 @@
 // and texture stage states, the bound stream and texture, and the back buffer itself.
 #pragma once
 
+#include "platform/softgpu/draw_cache.h"
 #include "platform/softgpu/softgpu.h"
 
 #include <array>
@@ -41,6 +42,8 @@ public:
     int height;
     std::vector<std::uint32_t> backBuffer; // width * height, pitch width * 4
     RenderStats stats;
+    DrawCache drawCache;
+    bool reuseDraws = true;
 
     DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
     DWORD stageState(D3DTEXTURESTAGESTATETYPE type) const { return stageStates[0][type]; }

@@ -6,6 +6,7 @@
 #include "platform/softgpu/rasteriser.h"
 #include "platform/softgpu/vertex_processing.h"
 
+#include <iterator>
 #include <vector>
 
 namespace softgpu {
@@ -30,8 +31,9 @@ ScreenVertex project(const ClipVertex& v, int width, int height) {
 
 class TriangleDrawer {
 public:
-    TriangleDrawer(DeviceState& state, const std::vector<ClipVertex>& clip)
-        : state_(state), clip_(clip), pixels_(makePixelState(state)),
+    TriangleDrawer(DeviceState& state, const std::vector<ClipVertex>& clip,
+                   const PixelState& pixels)
+        : state_(state), clip_(clip), pixels_(pixels),
           cullMode_(state.renderState(D3DRS_CULLMODE)) {
         codes_.resize(clip.size());
         screen_.resize(clip.size());
@@ -76,10 +78,13 @@ private:
     }
 
     void rasterise(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-        const std::uint64_t covered =
-            rasteriseTriangle(a, b, c, pixels_, state_.width, state_.height);
+        const std::uint64_t covered = rasteriseTriangle(a, b, c, pixels_);
         state_.stats.pixelsShaded += covered;
         ++state_.stats.trianglesDrawn;
+        if (pixels_.saving != nullptr) {
+            pixels_.saving->pixelsCovered += covered;
+            ++pixels_.saving->triangles;
+        }
     }
 
     DeviceState& state_;
@@ -89,6 +94,39 @@ private:
     std::vector<unsigned> codes_;
     std::vector<ScreenVertex> screen_;
 };
+
+// What decides a draw's shaded colours besides its vertices.
+DrawSettings drawSettings(const DeviceState& state, const PixelState& pixels,
+                          D3DPRIMITIVETYPE primitiveType) {
+    DrawSettings settings;
+    if (state.textures[0] != nullptr) settings.textureContent = state.textures[0]->contentId();
+    settings.primitiveType = primitiveType;
+    settings.cullMode = state.renderState(D3DRS_CULLMODE);
+    const D3DTEXTURESTAGESTATETYPE stages[] = {
+        D3DTSS_ADDRESSU,  D3DTSS_ADDRESSV,  D3DTSS_MAGFILTER, D3DTSS_MINFILTER, D3DTSS_COLOROP,
+        D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP,   D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2};
+    static_assert(std::size(stages) == std::size(DrawSettings{}.stageStates));
+    for (std::size_t i = 0; i < std::size(stages); ++i) {
+        settings.stageStates[i] = state.stageState(stages[i]);
+    }
+    settings.shown[0] = pixels.shownLeft;
+    settings.shown[1] = pixels.shownTop;
+    settings.shown[2] = pixels.shownRight;
+    settings.shown[3] = pixels.shownBottom;
+    settings.bufferWidth = static_cast<std::uint32_t>(state.width);
+    settings.bufferHeight = static_cast<std::uint32_t>(state.height);
+    return settings;
+}
+
+// Writes a saved draw's colours again, through this draw's alpha test and blending.
+void drawAgain(DeviceState& state, const PixelState& pixels, const SavedDraw& saved) {
+    for (const SavedRun& run : saved.runs) {
+        writeSpan(pixels, saved.colours.data() + run.offset, run.count, run.x, run.y);
+    }
+    state.stats.pixelsShaded += saved.pixelsCovered;
+    state.stats.trianglesDrawn += saved.triangles;
+    ++state.stats.drawsReused;
+}
 
 } // namespace
 
@@ -121,7 +159,20 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
     std::vector<ClipVertex> clip(vertexCount);
     processVertices(state, state.stream->data() + std::uint64_t{startVertex} * state.streamStride,
                     state.streamStride, state.fvf, static_cast<UINT>(vertexCount), clip.data());
-    TriangleDrawer drawer(state, clip);
+    PixelState pixels = makePixelState(state);
+    // A texture being written may change under the same content id: such draws are not kept.
+    const bool reusable =
+        state.reuseDraws && (state.textures[0] == nullptr || !state.textures[0]->isLocked());
+    if (reusable) {
+        const DrawSettings settings = drawSettings(state, pixels, primitiveType);
+        const std::uint64_t hash = DrawCache::hashOf(settings, clip);
+        if (const SavedDraw* saved = state.drawCache.find(hash, settings, clip)) {
+            drawAgain(state, pixels, *saved);
+            return D3D_OK;
+        }
+        pixels.saving = state.drawCache.startSaving(hash, settings, clip);
+    }
+    TriangleDrawer drawer(state, clip, pixels);
     for (std::size_t k = 0; k < primitiveCount; ++k) {
         switch (primitiveType) {
         case D3DPT_TRIANGLELIST:

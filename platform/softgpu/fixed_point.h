@@ -23,12 +23,6 @@ inline std::int64_t ceilDiv(std::int64_t numerator, std::int64_t denominator) {
 
 // Nearest integer, ties to even, with values beyond the range held at its ends (and NaN
 // giving 0), so no conversion can overflow.
-inline std::int32_t roundToInt32(float value) {
-    if (!(value > -2.0e9f)) return value != value ? 0 : -2000000000;
-    if (value > 2.0e9f) return 2000000000;
-    return static_cast<std::int32_t>(std::lrint(value));
-}
-
 inline std::int64_t roundToInt64(double value) {
     if (!(value > -4.0e18)) return value != value ? 0 : -4000000000000000000LL;
     if (value > 4.0e18) return 4000000000000000000LL;

@@ -3,6 +3,7 @@
 // loop of its own, chosen once per run, so the common cases pay for nothing they don't use.
 #include "platform/softgpu/pixel_pipeline.h"
 
+#include "platform/softgpu/draw_cache.h"
 #include "platform/softgpu/fixed_point.h"
 #include "platform/softgpu/span_kernels.h"
 
@@ -80,7 +81,9 @@ CoordinateRun coordinateRun(const TriangleShading& shading, int x, int y) {
                          shading.perspective};
 }
 
-void diffuseColours(const TriangleShading& shading, int x, int y, int count, std::uint32_t* out) {
+// The diffuse colours of the run's pixels first..count-1 (the run starting at x).
+void diffuseColours(const TriangleShading& shading, int x, int y, int first, int count,
+                    std::uint32_t* out) {
     auto start = [x, y](const Plane& plane) { return static_cast<float>(plane.at(x, y)); };
     const float r0 = start(shading.r), g0 = start(shading.g), b0 = start(shading.b),
                 a0 = start(shading.a);
@@ -89,7 +92,7 @@ void diffuseColours(const TriangleShading& shading, int x, int y, int count, std
     auto byte = [](float value) {
         return static_cast<std::uint32_t>(std::lrint(std::clamp(value, 0.0f, 255.0f)));
     };
-    for (int i = 0; i < count; ++i) {
+    for (int i = first; i < count; ++i) {
         const auto step = static_cast<float>(i);
         out[i] = byte(a0 + step * aStep) << 24 | byte(r0 + step * rStep) << 16 |
                  byte(g0 + step * gStep) << 8 | byte(b0 + step * bStep);
@@ -151,40 +154,9 @@ void combineModulate(const SpanKernels& kernels, const std::uint32_t* diffuse, b
     }
 }
 
-std::uint32_t blendFactor(DWORD factor, std::uint32_t sourceChannel, std::uint32_t sourceAlpha) {
-    switch (factor) {
-    case D3DBLEND_ONE:
-        return 255;
-    case D3DBLEND_SRCCOLOR:
-        return sourceChannel;
-    case D3DBLEND_INVSRCCOLOR:
-        return 255 - sourceChannel;
-    case D3DBLEND_SRCALPHA:
-        return sourceAlpha;
-    case D3DBLEND_INVSRCALPHA:
-        return 255 - sourceAlpha;
-    default:
-        return 0;
-    }
-}
-
-std::uint32_t blendGeneral(const PixelState& state, std::uint32_t source,
-                           std::uint32_t destination) {
-    const std::uint32_t sourceAlpha = source >> 24;
-    std::uint32_t result = opaqueTop;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t s = channel(source, shift);
-        const std::uint32_t d = channel(destination, shift);
-        const std::uint32_t value = multiplyByte(s, blendFactor(state.srcBlend, s, sourceAlpha)) +
-                                    multiplyByte(d, blendFactor(state.destBlend, s, sourceAlpha));
-        result |= std::min<std::uint32_t>(value, 255) << shift;
-    }
-    return result;
-}
-
 void writePixels(const PixelState& state, const std::uint32_t* colours, int count,
                  std::uint32_t* destination) {
-    if (state.minAlpha >= 0 && state.blend != BlendMode::General) {
+    if (state.minAlpha >= 0) {
         const SpanKernels& kernels = *state.kernels;
         auto write = state.blend == BlendMode::Replace ? kernels.writeReplace : kernels.writeAdd;
         write(state.minAlpha, colours, count, destination);
@@ -193,14 +165,10 @@ void writePixels(const PixelState& state, const std::uint32_t* colours, int coun
     const bool* passes = state.alphaPasses.data();
     for (int i = 0; i < count; ++i) {
         if (!passes[colours[i] >> 24]) continue;
-        switch (state.blend) {
-        case BlendMode::Replace:
+        if (state.blend == BlendMode::Replace) {
             destination[i] = colours[i] | opaqueTop;
-            break;
-        case BlendMode::Add:
-        case BlendMode::General:
-            destination[i] = blendGeneral(state, colours[i], destination[i]);
-            break;
+        } else {
+            state.kernels->writeAdd(0, colours + i, 1, destination + i);
         }
     }
 }
@@ -212,6 +180,14 @@ PixelState makePixelState(DeviceState& device) {
     state.kernels = &activeKernels();
     state.target = device.backBuffer.data();
     state.pitch = device.width;
+    state.width = device.width;
+    state.height = device.height;
+    const RECT shown =
+        device.sink != nullptr ? device.sink->shownRect() : RECT{0, 0, device.width, device.height};
+    state.shownLeft = std::clamp(shown.left, 0, device.width);
+    state.shownRight = std::clamp(shown.right, state.shownLeft, device.width);
+    state.shownTop = std::clamp(shown.top, 0, device.height);
+    state.shownBottom = std::clamp(shown.bottom, state.shownTop, device.height);
     const IDirect3DTexture8* texture = device.textures[0];
     if (texture != nullptr) {
         state.textured = true;
@@ -220,8 +196,10 @@ PixelState makePixelState(DeviceState& device) {
         state.texture.height = static_cast<int>(texture->height());
         while ((1 << state.texture.widthShift) < state.texture.width) ++state.texture.widthShift;
         state.texture.opaque = texture->format() == D3DFMT_X8R8G8B8;
-        state.texture.addressU = device.stageState(D3DTSS_ADDRESSU);
-        state.texture.addressV = device.stageState(D3DTSS_ADDRESSV);
+        if (!texture->isLocked()) {
+            state.texture.repeatedTexels = texture->repeatedTexels();
+            state.texture.repeated = IDirect3DTexture8::texelsRepeated;
+        }
     }
     state.magFilter = device.stageState(D3DTSS_MAGFILTER);
     state.minFilter = device.stageState(D3DTSS_MINFILTER);
@@ -255,16 +233,11 @@ PixelState makePixelState(DeviceState& device) {
         state.minAlpha = 256 - passing;
     }
 
-    state.srcBlend = device.renderState(D3DRS_SRCBLEND);
-    state.destBlend = device.renderState(D3DRS_DESTBLEND);
-    if (device.renderState(D3DRS_ALPHABLENDENABLE) == 0 ||
-        (state.srcBlend == D3DBLEND_ONE && state.destBlend == D3DBLEND_ZERO)) {
-        state.blend = BlendMode::Replace;
-    } else if (state.srcBlend == D3DBLEND_ONE && state.destBlend == D3DBLEND_ONE) {
-        state.blend = BlendMode::Add;
-    } else {
-        state.blend = BlendMode::General;
-    }
+    // The device takes no source factor but ONE and no destination factor but ZERO or ONE.
+    state.blend = device.renderState(D3DRS_ALPHABLENDENABLE) != 0 &&
+                          device.renderState(D3DRS_DESTBLEND) == D3DBLEND_ONE
+                      ? BlendMode::Add
+                      : BlendMode::Replace;
     return state;
 }
 
@@ -320,36 +293,52 @@ TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0
     return shading;
 }
 
-void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, int xBegin,
-               int xEnd) {
+void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, int spanBegin,
+               int xBegin, int xEnd) {
     std::uint32_t* row = state.target + static_cast<std::ptrdiff_t>(y) * state.pitch;
     const SpanKernels& kernels = *state.kernels;
     std::int32_t s[maxRunLength], t[maxRunLength];
     std::uint32_t colours[maxRunLength], diffuse[maxRunLength];
-    for (int x = xBegin; x < xEnd; x += maxRunLength) {
+    // The first run that reaches the shown part.
+    const int skippedRuns = (xBegin - spanBegin) / maxRunLength;
+    for (int x = spanBegin + skippedRuns * maxRunLength; x < xEnd; x += maxRunLength) {
         const int count = std::min(maxRunLength, xEnd - x);
+        // The run's pixels before xBegin are not shown; whole groups of them are skipped.
+        const int shownFrom = std::max(0, xBegin - x);
+        const int first = shownFrom & ~(groupLength - 1);
         // Everything up to the writing works on whole groups of eight pixels; the few
         // beyond the span are worked out and never written.
         const int groups = wholeGroups(count);
+        const int groupCount = groups - first;
         if (state.textured) {
-            kernels.coordinates(coordinateRun(shading, x, y), groups, s, t);
-            sampleSpan(kernels, state.texture, shading.bilinear, s, t, groups, colours);
+            kernels.coordinates(coordinateRun(shading, x, y), first, groups, s, t);
+            sampleSpan(kernels, state.texture, shading.bilinear, s + first, t + first, groupCount,
+                       colours + first);
         } else {
             // No texture bound: the texture argument reads as opaque white.
-            std::fill_n(colours, groups, 0xFFFFFFFFu);
+            std::fill_n(colours + first, groupCount, 0xFFFFFFFFu);
         }
         if (shading.flatColour) {
             diffuse[0] = shading.flat;
         } else {
-            diffuseColours(shading, x, y, groups, diffuse);
+            diffuseColours(shading, x, y, first, groups, diffuse);
         }
+        const std::uint32_t* runDiffuse = shading.flatColour ? diffuse : diffuse + first;
         if (state.modulateTexture) {
-            combineModulate(kernels, diffuse, shading.flatColour, colours, groups);
+            combineModulate(kernels, runDiffuse, shading.flatColour, colours + first, groupCount);
         } else {
-            combineGeneral(state, diffuse, shading.flatColour, colours, groups);
+            combineGeneral(state, runDiffuse, shading.flatColour, colours + first, groupCount);
         }
-        writePixels(state, colours, count, row + x);
+        if (state.saving != nullptr) {
+            state.saving->addRun(y, x + shownFrom, count - shownFrom, colours + shownFrom);
+        }
+        writePixels(state, colours + shownFrom, count - shownFrom, row + x + shownFrom);
     }
+}
+
+void writeSpan(const PixelState& state, const std::uint32_t* colours, int count, int x, int y) {
+    writePixels(state, colours, count,
+                state.target + static_cast<std::ptrdiff_t>(y) * state.pitch + x);
 }
 
 } // namespace softgpu

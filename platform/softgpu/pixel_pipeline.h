@@ -18,13 +18,21 @@ struct ScreenVertex {
     float r, g, b, a;
 };
 
-enum class BlendMode { Replace, Add, General };
+// Blending off, or additive (ONE, ONE): the two set-ups the device offers.
+enum class BlendMode { Replace, Add };
+
+struct SavedDraw;
 
 // The device states that decide what happens to a pixel, gathered once per draw.
 struct PixelState {
     const SpanKernels* kernels = nullptr;
     std::uint32_t* target = nullptr; // top-left pixel of the back buffer
     int pitch = 0;                   // in pixels
+    int width = 0, height = 0;       // of the back buffer
+    // The pixels drawn: the part of the back buffer the sink shows, cut to the buffer.
+    int shownLeft = 0, shownTop = 0, shownRight = 0, shownBottom = 0;
+    // Where the shaded colours of this draw are kept to be drawn again, or null.
+    SavedDraw* saving = nullptr;
     bool textured = false;
     TextureView texture;
     DWORD magFilter = D3DTEXF_POINT;
@@ -36,7 +44,6 @@ struct PixelState {
     std::array<bool, 256> alphaPasses{}; // the alpha test as a table, all true when it is off
     int minAlpha = -1; // when the test passes exactly the alphas from here up (0..256), or -1
     BlendMode blend = BlendMode::Replace;
-    DWORD srcBlend = D3DBLEND_ONE, destBlend = D3DBLEND_ZERO;
 };
 
 PixelState makePixelState(DeviceState& state);
@@ -61,8 +68,13 @@ struct TriangleShading {
 TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0,
                                 const ScreenVertex& v1, const ScreenVertex& v2);
 
-// Shades the pixels xBegin..xEnd-1 of row y.
-void shadeSpan(const PixelState& pixels, const TriangleShading& shading, int y, int xBegin,
-               int xEnd);
+// Shades the pixels xBegin..xEnd-1 of row y, of a span that starts at spanBegin (left of the
+// shown part, the span goes on unshaded). Runs of pixels start from spanBegin whatever is
+// shown, so each pixel is worked out exactly as when the whole span is drawn.
+void shadeSpan(const PixelState& pixels, const TriangleShading& shading, int y, int spanBegin,
+               int xBegin, int xEnd);
+
+// The alpha test and blending of count shaded colours into row y from x on.
+void writeSpan(const PixelState& pixels, const std::uint32_t* colours, int count, int x, int y);
 
 } // namespace softgpu

@@ -51,7 +51,7 @@ std::int64_t doubledArea(const ScreenVertex& a, const ScreenVertex& b, const Scr
 }
 
 std::uint64_t rasteriseTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
-                                const PixelState& pixels, int width, int height) {
+                                const PixelState& pixels) {
     const std::int64_t area = doubledArea(a, b, c);
     if (area == 0) return 0;
     // Work on the clockwise order, so that inside is where all edge functions are positive.
@@ -59,18 +59,21 @@ std::uint64_t rasteriseTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     const ScreenVertex& third = area > 0 ? c : b;
     const Edge edges[3] = {Edge(a, second), Edge(second, third), Edge(third, a)};
 
-    // Rows whose centres lie within the triangle's height, cut to the screen.
+    // Rows whose centres lie within the triangle's height, cut to the shown part; columns
+    // cut to the screen, since a span's pixels are worked out from its start on the screen.
     const std::int32_t top = std::min({a.y, b.y, c.y});
     const std::int32_t bottom = std::max({a.y, b.y, c.y});
     const std::int32_t left = std::min({a.x, b.x, c.x});
     const std::int32_t right = std::max({a.x, b.x, c.x});
-    const std::int64_t firstRow = std::max<std::int64_t>(0, ceilDiv(top, subpixelScale));
+    const std::int64_t firstRow =
+        std::max<std::int64_t>(pixels.shownTop, ceilDiv(top, subpixelScale));
     const std::int64_t lastRow =
-        std::min<std::int64_t>(height - 1, floorDiv(bottom, subpixelScale));
+        std::min<std::int64_t>(pixels.shownBottom - 1, floorDiv(bottom, subpixelScale));
     const std::int64_t firstColumn = std::max<std::int64_t>(0, ceilDiv(left, subpixelScale));
     const std::int64_t lastColumn =
-        std::min<std::int64_t>(width - 1, floorDiv(right, subpixelScale));
+        std::min<std::int64_t>(pixels.width - 1, floorDiv(right, subpixelScale));
     if (firstRow > lastRow || firstColumn > lastColumn) return 0;
+    if (lastColumn < pixels.shownLeft || firstColumn >= pixels.shownRight) return 0;
 
     const TriangleShading shading = prepareTriangle(pixels, a, second, third);
     std::uint64_t covered = 0;
@@ -78,10 +81,12 @@ std::uint64_t rasteriseTriangle(const ScreenVertex& a, const ScreenVertex& b, co
         std::int64_t first = firstColumn;
         std::int64_t last = lastColumn;
         for (const Edge& edge : edges) edge.clampSpan(y, first, last);
-        if (first > last) continue;
+        const std::int64_t shownFirst = std::max<std::int64_t>(first, pixels.shownLeft);
+        const std::int64_t shownEnd = std::min<std::int64_t>(last + 1, pixels.shownRight);
+        if (shownFirst >= shownEnd) continue;
         shadeSpan(pixels, shading, static_cast<int>(y), static_cast<int>(first),
-                  static_cast<int>(last + 1));
-        covered += static_cast<std::uint64_t>(last + 1 - first);
+                  static_cast<int>(shownFirst), static_cast<int>(shownEnd));
+        covered += static_cast<std::uint64_t>(shownEnd - shownFirst);
     }
     return covered;
 }

@@ -10,9 +10,9 @@ namespace softgpu {
 // clockwise as seen on the screen (y down).
 std::int64_t doubledArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
 
-// Draws the triangle into the back buffer of width x height pixels, whatever its winding.
-// Returns the number of pixels it covered.
+// Draws the shown part of the triangle into the back buffer, whatever its winding. Returns the
+// number of shown pixels it covered.
 std::uint64_t rasteriseTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
-                                const PixelState& pixels, int width, int height);
+                                const PixelState& pixels);
 
 } // namespace softgpu

@@ -1,5 +1,5 @@
 // Texture sampling: turns texel coordinates of a span into texels, with point or bilinear
-// filtering and wrap, mirror or clamp addressing.
+// filtering and wrap addressing.
 #pragma once
 
 #include "platform/softgpu/softgpu.h"
@@ -18,8 +18,10 @@ struct TextureView {
     int width = 1;
     int height = 1;
     int widthShift = 0; // width == 1 << widthShift
-    DWORD addressU = D3DTADDRESS_WRAP;
-    DWORD addressV = D3DTADDRESS_WRAP;
+    // The texels with each row's first ones repeated after it, rows width + repeated apart;
+    // null while the texture is locked and may be changing.
+    const std::uint32_t* repeatedTexels = nullptr;
+    int repeated = 0;
     bool opaque = false; // X8R8G8B8: the top byte reads as 255
 };
 

@@ -36,6 +36,10 @@ class PresentSink {
 public:
     virtual ~PresentSink() = default;
     virtual void present(const FrameView& frame) = 0;
+    // The part of the back buffer this sink ever shows, in back-buffer pixels. The device it
+    // belongs to draws only there: the game's window shows 440 x 400 of the 640 x 480 pixels,
+    // and shading the rest would be wasted. Pixels outside keep whatever they held.
+    virtual RECT shownRect() const { return RECT{0, 0, INT32_MAX, INT32_MAX}; }
 };
 
 // Hands each presented frame to a function.
@@ -51,10 +55,17 @@ private:
     Callback callback_;
 };
 
-// Keeps a copy of the last presented frame and counts the presents.
+// Keeps a copy of the last presented frame and counts the presents. It shows the whole back
+// buffer unless given the rectangle a window would show; then it copies only that part, and
+// the rest of its copy stays 0.
 class MemorySink final : public PresentSink {
 public:
+    MemorySink() = default;
+    explicit MemorySink(RECT shown) : shown_(shown) {}
     void present(const FrameView& frame) override;
+    RECT shownRect() const override { return shown_; }
+    // From the next present on, only this part is taken.
+    void showOnly(RECT shown) { shown_ = shown; }
 
     // The last presented frame (empty before the first present); pitch is width * 4.
     FrameView lastFrame() const;
@@ -66,6 +77,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int presentCount_ = 0;
+    RECT shown_{0, 0, INT32_MAX, INT32_MAX};
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -158,7 +170,7 @@ private:
 class IDirect3DTexture8 : public RefCounted<IDirect3DTexture8> {
 public:
     DWORD GetLevelCount() const { return static_cast<DWORD>(levels_.size()); }
-    // The whole level when rect is null; rows of 32-bit A8R8G8B8 texels, Pitch bytes apart.
+    // The whole level (rect must be null): rows of 32-bit A8R8G8B8 texels, Pitch bytes apart.
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags);
     HRESULT UnlockRect(UINT level);
 
@@ -167,6 +179,15 @@ public:
     D3DFORMAT format() const { return format_; }
     // Level 0, the only level the device samples: width() * height() texels, row by row.
     const std::uint32_t* texels() const { return levels_.front().data(); }
+    // Tells this texture's pictures apart: unique to the texture, and new after every lock,
+    // since a lock may change the texels.
+    std::uint64_t contentId() const { return contentId_; }
+    bool isLocked() const { return locked_.front(); }
+    // Level 0 again with the first texels of each row repeated after its end (cyclically,
+    // texelsRepeated of them), so that a run of columns read across the right edge wraps
+    // without a mask; rows width() + texelsRepeated apart. Current whenever not locked.
+    static constexpr int texelsRepeated = 16;
+    const std::uint32_t* repeatedTexels() const { return repeated_.data(); }
 
 private:
     friend class RefCounted<IDirect3DTexture8>;
@@ -179,11 +200,13 @@ private:
     UINT height_;
     D3DFORMAT format_;
     std::vector<bool> locked_;
+    std::uint64_t contentId_;
+    std::vector<std::uint32_t> repeated_;
+    void repeatRows();
 };
 
 class IDirect3D8 : public RefCounted<IDirect3D8> {
 public:
-    UINT GetAdapterCount() const { return 1; }
     HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode);
     HRESULT CheckDeviceType(UINT adapter, D3DDEVTYPE checkType, D3DFORMAT displayFormat,
                             D3DFORMAT backBufferFormat, BOOL windowed);
@@ -210,6 +233,7 @@ struct RenderStats {
     std::uint64_t trianglesDrawn = 0; // reached the rasteriser (after culling and clipping)
     std::uint64_t pixelsShaded = 0;   // covered pixels, before the alpha test
     std::uint64_t drawCalls = 0;
+    std::uint64_t drawsReused = 0; // drawn again from the pixels saved when last drawn
 };
 
 class IDirect3DDevice8 : public RefCounted<IDirect3DDevice8> {
@@ -224,16 +248,13 @@ public:
     HRESULT LightEnable(DWORD index, BOOL enable);
     HRESULT GetLightEnable(DWORD index, BOOL* enable);
     HRESULT SetMaterial(const D3DMATERIAL8* material);
-    HRESULT GetMaterial(D3DMATERIAL8* material);
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value);
     HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
     HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value);
     // The fixed-function path only: the "shader" is a flexible vertex format code.
     HRESULT SetVertexShader(DWORD fvf);
-    HRESULT GetVertexShader(DWORD* fvf);
     HRESULT SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8* streamData, UINT stride);
-    HRESULT GetStreamSource(UINT streamNumber, IDirect3DVertexBuffer8** streamData, UINT* stride);
     HRESULT SetTexture(DWORD stage, IDirect3DTexture8* texture);
     HRESULT GetTexture(DWORD stage, IDirect3DTexture8** texture);
 
@@ -249,7 +270,9 @@ public:
                   DWORD stencil);
     HRESULT BeginScene();
     HRESULT EndScene();
-    // Hands the back buffer to the sink; the back buffer keeps its pixels.
+    // Hands the back buffer to the sink; the back buffer keeps its pixels. Drawing follows the
+    // device's own sink's shown part, also for a frame handed to another sink. Present also
+    // ends the frame for the reuse of unchanged draws.
     HRESULT Present(const RECT* sourceRect, const RECT* destRect, PresentSink* destWindowOverride,
                     const void* dirtyRegion);
 
@@ -257,6 +280,10 @@ public:
     FrameView backBuffer() const;
     const RenderStats& stats() const;
     void resetStats();
+    // A draw made exactly as one of the previous frame (same states, vertices and texels) is
+    // copied from the pixels that draw shaded instead of being shaded again; on by default.
+    // Off, every draw is shaded: for measuring a frame where nothing can be reused.
+    void reuseUnchangedDraws(bool enabled);
 
 private:
     friend class RefCounted<IDirect3DDevice8>;

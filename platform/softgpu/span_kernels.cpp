@@ -1,6 +1,9 @@
 // The plain span kernels, and the choice between them and the vector ones.
 #include "platform/softgpu/span_kernels.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace softgpu {
 
 namespace plain {
@@ -94,23 +97,18 @@ void writeAdd(int minAlpha, const std::uint32_t* colours, int count, std::uint32
 
 namespace {
 
-void plainCoordinates(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t) {
-    plain::coordinates(run, 0, count, s, t);
-}
-
-const SpanKernels plainSet{plainCoordinates, plain::bilinearWrap, plain::modulateFlat,
+const SpanKernels plainSet{plain::coordinates, plain::bilinearWrap, plain::modulateFlat,
                            plain::writeReplace, plain::writeAdd};
 
 bool& vectorWanted() {
-    static bool wanted = true;
+    static bool wanted = [] {
+        const char* portable = std::getenv("HOPLA_PORTABLE_KERNELS");
+        return portable == nullptr || std::strcmp(portable, "1") != 0;
+    }();
     return wanted;
 }
 
 } // namespace
-
-const SpanKernels& plainKernels() {
-    return plainSet;
-}
 
 const SpanKernels& activeKernels() {
     static const SpanKernels* const vector = vectorKernels();

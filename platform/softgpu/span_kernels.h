@@ -26,7 +26,9 @@ inline int wholeGroups(int count) {
 }
 
 struct SpanKernels {
-    void (*coordinates)(const CoordinateRun& run, int count, std::int32_t* s, std::int32_t* t);
+    // Pixels first..count-1 of the run (first a whole number of groups).
+    void (*coordinates)(const CoordinateRun& run, int first, int count, std::int32_t* s,
+                        std::int32_t* t);
     // Bilinear filtering with wrap addressing on both axes.
     void (*bilinearWrap)(const TextureView& texture, const std::int32_t* s, const std::int32_t* t,
                          int count, std::uint32_t* out);
@@ -40,11 +42,11 @@ struct SpanKernels {
                      std::uint32_t* destination);
 };
 
-const SpanKernels& plainKernels();
 // The AVX2 kernels, or null when this processor or build has none.
 const SpanKernels* vectorKernels();
-// The kernels shading uses: the vector ones where there are any, unless switched off (the
-// tests compare both).
+// The kernels shading uses: the vector ones where there are any, unless switched off, by the
+// tests that compare both or by HOPLA_PORTABLE_KERNELS=1 in the environment, which draws
+// everything with the plain kernels a build without AVX2 (the web page's) has.
 const SpanKernels& activeKernels();
 void useVectorKernels(bool enabled);
 

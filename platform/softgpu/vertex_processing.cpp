@@ -3,6 +3,8 @@
 // enabled directional lights, clamped to 0..1, or are opaque white when lighting is off.
 #include "platform/softgpu/vertex_processing.h"
 
+#include "platform/softgpu/device_state.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -31,11 +33,12 @@ float readFloat(const BYTE* bytes) {
 } // namespace
 
 UINT vertexSize(DWORD fvf) {
-    constexpr DWORD known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+    // Positions with or without normals and texture coordinates; no vertex colours, which
+    // the game never draws with.
+    constexpr DWORD known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
     if ((fvf & D3DFVF_XYZ) == 0 || (fvf & ~known) != 0) return 0;
     UINT size = 12;
     if (fvf & D3DFVF_NORMAL) size += 12;
-    if (fvf & D3DFVF_DIFFUSE) size += 4;
     if (fvf & D3DFVF_TEX1) size += 8;
     return size;
 }
@@ -59,10 +62,8 @@ void processVertices(const DeviceState& state, const BYTE* vertices, UINT stride
                      UINT count, ClipVertex* out) {
     const D3DMATRIX m = multiply(multiply(state.world, state.view), state.projection);
     const bool hasNormal = (fvf & D3DFVF_NORMAL) != 0;
-    const bool hasDiffuse = (fvf & D3DFVF_DIFFUSE) != 0;
     const bool hasTexture = (fvf & D3DFVF_TEX1) != 0;
-    const UINT diffuseOffset = hasNormal ? 24 : 12;
-    const UINT textureOffset = diffuseOffset + (hasDiffuse ? 4 : 0);
+    const UINT textureOffset = hasNormal ? 24 : 12;
     const bool lighting = state.renderState(D3DRS_LIGHTING) != 0;
 
     // The colour every vertex shares: emissive plus ambient, or white when unlit.
@@ -134,13 +135,6 @@ void processVertices(const DeviceState& state, const BYTE* vertices, UINT stride
             o.g = clamp01(g);
             o.b = clamp01(b);
             o.a = alpha;
-        } else if (hasDiffuse) {
-            D3DCOLOR colour;
-            std::memcpy(&colour, vertex + diffuseOffset, sizeof colour);
-            o.r = static_cast<float>((colour >> 16) & 0xFF) / 255.0f;
-            o.g = static_cast<float>((colour >> 8) & 0xFF) / 255.0f;
-            o.b = static_cast<float>(colour & 0xFF) / 255.0f;
-            o.a = static_cast<float>(colour >> 24) / 255.0f;
         } else {
             o.r = o.g = o.b = o.a = 1.0f;
         }

@@ -2,9 +2,11 @@
 // texture coordinates and their lit (or plain) colour.
 #pragma once
 
-#include "platform/softgpu/device_state.h"
+#include "platform/softgpu/d3d8types.h"
 
 namespace softgpu {
+
+class DeviceState;
 
 // A vertex after transform and lighting. Position in clip space (x, y, z, w as the projection
 // leaves them); colour in 0..1.

@@ -76,34 +76,6 @@ TEST(RasterTest, AMeshOfSharedEdgesCoversEveryPixelExactlyOnce) {
     EXPECT_EQ(device.countPixels(notOnce), 0);
 }
 
-TEST(RasterTest, TheTwoHalvesOfATurnedQuadMeetWithoutGapOrOverlap) {
-    for (int step = 0; step < 12; ++step) {
-        const double angle = step * 0.27 + 0.05;
-        SCOPED_TRACE(angle);
-        TestDevice device;
-        IDirect3DTexture8* one = countCoverage(device);
-        const double scaleX = 100.0 + step * 7.3, scaleY = 60.0 + step * 3.1;
-        const double centreX = 300.25 + step * 1.37, centreY = 250.5 - step * 0.61;
-        const double c = std::cos(angle), s = std::sin(angle);
-        device.drawQuad(D3DMATRIX{static_cast<float>(c * scaleX), static_cast<float>(s * scaleX), 0,
-                                  0, static_cast<float>(-s * scaleY),
-                                  static_cast<float>(c * scaleY), 0, 0, 0, 0, 1, 0,
-                                  static_cast<float>(centreX), static_cast<float>(centreY), 0, 1},
-                        one);
-        // Pixels clearly inside the quad are drawn once, pixels clearly outside never; none
-        // twice. The camera shows the plane z = 0 at 0.99991 of a pixel per unit.
-        const int wrong = device.countPixels([&](int x, int y, std::uint32_t pixel) {
-            const double dx = 320.0 + (x - 320.0) / 0.999914 - centreX;
-            const double dy = 240.0 - (y - 240.0) / 0.999914 - centreY;
-            const double edge =
-                std::max(std::abs(dx * c + dy * s) - scaleX, std::abs(-dx * s + dy * c) - scaleY);
-            return pixel > 0x010101u || (edge < -0.01 && pixel != 0x010101u) ||
-                   (edge > 0.01 && pixel != 0);
-        });
-        EXPECT_EQ(wrong, 0);
-    }
-}
-
 TEST(RasterTest, CullingRemovesTheChosenWindingAndTurnsEverySecondStripTriangle) {
     // A band of four triangles 100 x 60, bottom and top corners alternating from the left:
     // as given every triangle runs clockwise on the screen; top corners first, every one

@@ -1,7 +1,6 @@
-// What a covered pixel becomes: exact 1:1 pictures, bilinear filtering and the addressing
-// modes, perspective-correct texture coordinates, the alpha test, additive blending and
-// lighting; and the vector kernels drawing what the plain ones draw.
-#include "platform/softgpu/span_kernels.h"
+// What a covered pixel becomes: exact 1:1 pictures, bilinear and point filtering with
+// wrapping, perspective-correct texture coordinates, the alpha test, additive blending and
+// lighting.
 #include "tests/softgpu/test_support.h"
 
 #include <gtest/gtest.h>
@@ -123,35 +122,23 @@ TEST(ShadingTest, BilinearFilteringWrapsAroundTheTextureEdges) {
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(ShadingTest, EachAddressingModePicksItsTexelBeyondTheEdges) {
-    struct Case {
-        DWORD mode;
-        int (*column)(int); // the texel column shown for a u of column / 16
-    };
-    for (const Case& c : {
-             Case{D3DTADDRESS_WRAP, [](int k) { return k & 15; }},
-             Case{D3DTADDRESS_CLAMP, [](int k) { return k < 0 ? 0 : (k > 15 ? 15 : k); }},
-             Case{D3DTADDRESS_MIRROR, [](int k) { return k < 0 ? -1 - k : (k > 15 ? 31 - k : k); }},
-         }) {
-        SCOPED_TRACE(c.mode);
-        TestDevice device;
-        device.useGameStates(false);
-        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
-        device->SetTextureStageState(0, D3DTSS_ADDRESSU, c.mode);
-        // u from -1 to 2 over 48 pixels, 1:1: pixel 77 + k shows column k - 16.
-        device.drawVertices(D3DPT_TRIANGLESTRIP,
-                            {{76.5f, 216.5f, 0, -1, 0},
-                             {124.5f, 216.5f, 0, 2, 0},
-                             {76.5f, 200.5f, 0, -1, 1},
-                             {124.5f, 200.5f, 0, 2, 1}},
-                            device.makeTexture(16, 16, randomTexel));
-        const int wrong = device.countPixels(
-            [&](int x, int, std::uint32_t pixel) {
-                return pixel != (randomTexel(c.column(x - 93), 0) & 0xFFFFFFu);
-            },
-            77, 264, 125, 265);
-        EXPECT_EQ(wrong, 0);
-    }
+TEST(ShadingTest, PointSamplingPicksTheNearestTexelAndWraps) {
+    TestDevice device;
+    device.useGameStates(false);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
+    // u from -1 to 2 over 48 pixels, 1:1: pixel 77 + k shows column k - 16, wrapped.
+    device.drawVertices(D3DPT_TRIANGLESTRIP,
+                        {{76.5f, 216.5f, 0, -1, 0},
+                         {124.5f, 216.5f, 0, 2, 0},
+                         {76.5f, 200.5f, 0, -1, 1},
+                         {124.5f, 200.5f, 0, 2, 1}},
+                        device.makeTexture(16, 16, randomTexel));
+    const int wrong = device.countPixels(
+        [&](int x, int, std::uint32_t pixel) {
+            return pixel != (randomTexel((x - 93) & 15, 0) & 0xFFFFFFu);
+        },
+        77, 264, 125, 265);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(ShadingTest, ARecedingFloorShowsItsTexelsWherePerspectivePutsThem) {
@@ -300,47 +287,6 @@ TEST_F(LightingTest, UnlitOrNormalFreeVerticesGetNoDiffuseTerm) {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device.drawQuad(upright, device.makeTexture(1, 1, [](int, int) { return 0xFF123456u; }));
     EXPECT_EQ(device.pixel(320, 240), 0x123456u);
-}
-
-TEST_F(LightingTest, ALitSphereStripIsRoundAndShadedFromItsNormals) {
-    // The ball at the plane z = 0 with the light shining away from the viewer, so the middle
-    // of the half we see faces it fully: green and blue go past 1 there and are held.
-    shineTowards(D3DVECTOR{0, 0, 1});
-    drawLit(ballStrip(40), placement(1, 1, 320, 240));
-
-    // A disc of radius 40 (slightly less: it is a polygon), the far half culled.
-    const int covered = device.countPixels([](int, int, std::uint32_t pixel) { return pixel != 0; },
-                                           270, 190, 370, 290);
-    EXPECT_NEAR(covered, 3.14159 * 40 * 40, 0.03 * 3.14159 * 40 * 40);
-    EXPECT_LE(largestChannelDifference(device.pixel(320, 240), litColour(1.0)), 2);
-    // At 36 of 40 from the centre the normal faces the light by about sqrt(1 - 0.81).
-    EXPECT_NEAR(channelOf(device.pixel(320 + 36, 240), 0),
-                channelOf(litColour(std::sqrt(1 - 0.81)), 0), 12);
-}
-
-TEST(KernelTest, TheVectorAndThePlainKernelsDrawTheSamePicture) {
-    auto draw = [](bool vector) {
-        useVectorKernels(vector);
-        TestDevice device;
-        device.useGameStates(true);
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        IDirect3DTexture8* texture = device.makeTexture(64, 64, randomTexel);
-        // Pictures of many widths, at odd positions, scales and depths, in both blend modes.
-        for (int i = 0; i < 40; ++i) {
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, i % 2 == 0 ? TRUE : FALSE);
-            D3DMATRIX world = placement(
-                3.0f + static_cast<float>(i) * 4.1f, 5.0f + static_cast<float>(i % 7) * 9.3f,
-                30.0f + static_cast<float>(i) * 14.7f, 40.0f + static_cast<float>((i * 37) % 400),
-                static_cast<float>((i % 5) * 40 - 60));
-            world._13 = static_cast<float>(i % 3) * 0.7f; // some recede
-            device.drawQuad(world, texture);
-        }
-        useVectorKernels(true);
-        const FrameView frame = device->backBuffer();
-        return std::vector<std::uint32_t>(frame.pixels, frame.pixels + 640 * 480);
-    };
-    EXPECT_EQ(draw(false), draw(true));
-    if (vectorKernels() == nullptr) GTEST_SKIP() << "no vector kernels on this processor";
 }
 
 } // namespace

@@ -40,12 +40,12 @@ D3DPRESENT_PARAMETERS windowedParameters() {
     return parameters;
 }
 
-TestDevice::TestDevice() : direct3d(Direct3DCreate8(D3D_SDK_VERSION)) {
+TestDevice::TestDevice(PresentSink* presentTo) : direct3d(Direct3DCreate8(D3D_SDK_VERSION)) {
     if (direct3d.pointer == nullptr) throw std::runtime_error("no Direct3D");
     D3DPRESENT_PARAMETERS parameters = windowedParameters();
-    if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &sink,
-                                      D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                      device.out()))) {
+    if (FAILED(direct3d->CreateDevice(
+            D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, presentTo != nullptr ? presentTo : &sink,
+            D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, device.out()))) {
         throw std::runtime_error("no device");
     }
     // Field of view 0.5 radian, aspect 4/3, near -1, far 1, as the game sets it.
@@ -130,6 +130,79 @@ int TestDevice::countPixels(const std::function<bool(int, int, std::uint32_t)>& 
         for (int x = x0; x < x1; ++x) count += test(x, y, pixel(x, y));
     }
     return count;
+}
+
+const char* drawModeName(DrawMode mode) {
+    switch (mode) {
+    case DrawMode::OpaquePicture:
+        return "opaquePicture";
+    case DrawMode::RecedingWall:
+        return "recedingWall";
+    case DrawMode::TintedSprite:
+        return "tintedSprite";
+    case DrawMode::LitBall:
+        return "litBall";
+    }
+    return "?";
+}
+
+void drawInMode(TestDevice& device, DrawMode mode, IDirect3DTexture8* texture, int variant) {
+    const auto k = static_cast<float>(variant);
+    const bool additive = mode == DrawMode::TintedSprite || mode == DrawMode::LitBall;
+    device.useGameStates(additive);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    D3DMATERIAL8 material{};
+    material.Diffuse = D3DCOLORVALUE{0.6f, 0.8f, 1.0f, 1.0f};
+    material.Emissive = mode == DrawMode::TintedSprite ? D3DCOLORVALUE{0.6f, 0.4f, 1.0f, 0.0f}
+                        : mode == DrawMode::LitBall    ? D3DCOLORVALUE{0.3f, 0.1f, 0.0f, 0.0f}
+                                                       : D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 0.0f};
+    device->SetMaterial(&material);
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = D3DCOLORVALUE{1, 1, 1, 0};
+    light.Direction = D3DVECTOR{0, 0, -1};
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    switch (mode) {
+    case DrawMode::OpaquePicture:
+        device.drawQuad(
+            placement(40.0f + 7.3f * k, 30.0f + 5.1f * k, 200.5f + 9.7f * k, 180.5f + 6.3f * k),
+            texture);
+        break;
+    case DrawMode::RecedingWall: {
+        // Like the game's left wall: from in front of the screen back to the box's far end.
+        D3DMATRIX wall = placement(0, 168, 124.5f + 11.0f * k, 240.5f - 3.0f * k, -100);
+        wall._13 = 196.0f - 9.0f * k;
+        wall._31 = 196.0f;
+        wall._33 = 0.0f;
+        device.drawQuad(wall, texture);
+        break;
+    }
+    case DrawMode::TintedSprite:
+        device.drawQuad(placement(16.0f + 3.1f * k, -16.0f - 2.2f * k, 300.5f + 13.0f * k,
+                                  260.5f - 7.0f * k, 40.0f - 9.0f * k),
+                        texture);
+        break;
+    case DrawMode::LitBall: {
+        static const std::vector<LitVertex> ball = ballStrip(1.0f);
+        D3DMATRIX world = placement(40.0f + 3.0f * k, 40.0f + 3.0f * k, 250.0f + 17.0f * k,
+                                    200.0f + 8.0f * k, -20.0f * k);
+        world._33 = 40.0f;
+        device.drawVertices(D3DPT_TRIANGLESTRIP, ball, texture, world);
+        break;
+    }
+    }
+}
+
+IDirect3DTexture8* makeSpeckledTexture(TestDevice& device, UINT edge) {
+    return device.makeTexture(edge, edge, [](int x, int y) {
+        std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^
+                          static_cast<std::uint32_t>(y) * 19349663u ^ 0x5bd1e995u;
+        h = (h ^ (h >> 15)) * 2246822519u;
+        h ^= h >> 13;
+        return h % 5 == 0 ? 0u : (h | 0xFF000000u);
+    });
 }
 
 } // namespace softgpu::testing

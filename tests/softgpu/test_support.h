@@ -46,13 +46,14 @@ D3DPRESENT_PARAMETERS windowedParameters();
 // of 542 triangles, with the texture wrapped once round it.
 std::vector<LitVertex> ballStrip(float radius);
 
-// A device with a 640 x 480 back buffer presenting to sink, cleared to opaque black, lighting
-// off, the unit quad bound, every other state as the device starts. The camera is the game's:
-// the eye at (320, 240, -940) looks along +z, so the plane z = 0 shows x 0..640 and y 0..480
-// at 0.999914 pixels per unit about the centre.
+// A device with a 640 x 480 back buffer presenting to sink (or another), cleared to opaque black,
+// lighting off, the unit quad bound, every other state as the device starts. The camera is the
+// game's: the eye at (320, 240, -940) looks along +z, so the plane z = 0 shows x 0..640 and y
+// 0..480 at 0.999914 pixels per unit about the centre.
 class TestDevice {
 public:
-    TestDevice();
+    // Presenting to presentTo instead of the device's own memory sink when given.
+    explicit TestDevice(PresentSink* presentTo = nullptr);
     ~TestDevice();
 
     IDirect3DDevice8* operator->() const { return device.pointer; }
@@ -98,5 +99,19 @@ public:
     std::vector<IDirect3DVertexBuffer8*> buffers;
     std::vector<IDirect3DTexture8*> textures;
 };
+
+// The ways the game draws: opaque pictures facing the camera, opaque receding walls, tinted
+// sprites added with transparent texels, and the lit ball added.
+enum class DrawMode { OpaquePicture, RecedingWall, TintedSprite, LitBall };
+constexpr DrawMode allDrawModes[] = {DrawMode::OpaquePicture, DrawMode::RecedingWall,
+                                     DrawMode::TintedSprite, DrawMode::LitBall};
+const char* drawModeName(DrawMode mode);
+
+// Sets the device's states for mode and makes one draw with them; variant moves, scales and
+// turns it, so that many variants cover many positions and sizes.
+void drawInMode(TestDevice& device, DrawMode mode, IDirect3DTexture8* texture, int variant);
+
+// A picture of random texels, every fifth one transparent black.
+IDirect3DTexture8* makeSpeckledTexture(TestDevice& device, UINT edge);
 
 } // namespace softgpu::testing

@@ -37,7 +37,9 @@ The script holds one command per line; '#' starts a comment. Frames are numbered
                         (not in a drag strip, which belongs to the window's caption).
   at F shot FILE        after frame F is drawn, write the visible 440 x 400 picture (columns
                         100-539, rows 40-439 of the back buffer) to FILE as PNG.
-  at F shot FILE full   the same with the whole 640 x 480 back buffer.
+  at F shot FILE full   the same with the whole 640 x 480 back buffer. The game draws only
+                        the visible part; a script with a full shot draws all of it, in
+                        every frame, so the parts the window never shows are kept up too.
   frames N              run frames 0 to N-1; without it, up to the last frame named.
 Commands for the same frame run in the order written; button and pointer changes happen
 before the frame's update, as the main loop handles messages between two frames.

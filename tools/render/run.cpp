@@ -100,6 +100,13 @@ int runScript(const Script& script, const RunOptions& options) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;
     }
+    // The device draws only what the game's window shows, as in the game, unless a shot shows
+    // the whole back buffer: then it draws all of it in every frame, as a window that showed
+    // it would.
+    for (const ScriptEvent& event : script.events) {
+        if (event.kind == ScriptEvent::Kind::Shot && event.full)
+            game.window().showsWholeFrame = true;
+    }
 
     int result = 0;
     std::uint32_t step = script.step;
