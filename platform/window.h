@@ -142,8 +142,9 @@ public:
 // Opens the desktop (SDL's video on X11, Wayland or KMSDRM; SDL's drivers that draw nowhere
 // only when SDL_VIDEODRIVER names them): empty, with the reason in `error`, when there is none.
 // While it is open, message boxes are shown on it and SIGINT, SIGTERM and SIGHUP arrive at
-// the game's window as WM_CLOSE.
-std::unique_ptr<Display> openDisplay(std::string& error);
+// the game's window as WM_CLOSE. `scale` makes the game's window that many times as large; 0
+// leaves it to the screen's resolution.
+std::unique_ptr<Display> openDisplay(std::string& error, int scale = 0);
 
 // What to do, quickly, when the display goes away under the game (the X server ends): the
 // process ends right after the handler returns, with status 1, without leaving main.

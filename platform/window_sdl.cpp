@@ -5,6 +5,8 @@
 #include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/window.h"
+#include "platform/window_scale.h"
+#include "platform/x11_hints.h"
 
 #include <SDL.h>
 
@@ -19,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +30,12 @@ namespace {
 constexpr int frameWidth = 640;
 constexpr int frameHeight = 480;
 constexpr WPARAM leftButtonHeld = 1;
+
+// Window pixels to frame pixels at a whole-number scale, rounding toward minus infinity so the
+// pixels left of or above the window stay outside it.
+int unscale(int value, int scale) {
+    return value >= 0 ? value / scale : -((-value + scale - 1) / scale);
+}
 
 // The icon resource is a whole .bmp file. A missing or broken one leaves the desktop's default.
 void setWindowIcon(SDL_Window* window) {
@@ -55,20 +64,36 @@ public:
 
 class SdlWindow final : public Window {
 public:
-    SdlWindow(FramePosition frame, WindowProcedure procedure, SdlPointer& pointer)
-        : Window(std::move(procedure)), frame(frame), pointer(pointer) {
+    // `requestedScale` 0 leaves the scale to the screen's resolution.
+    SdlWindow(SDL_Rect screen, int requestedScale, WindowProcedure procedure, SdlPointer& pointer)
+        : Window(std::move(procedure)), screen(screen), scale(requestedScale), pointer(pointer) {
         pointer.window = this;
     }
 
-    // Puts the window on the desktop, hidden, covering the region WM_CREATE chose. Made at its
-    // final place and size: a window moved before it is first shown is misplaced by SDL under
-    // a reparenting window manager, and its first drag then jumps.
+    // Puts the window on the desktop, hidden, covering the region WM_CREATE chose, every pixel
+    // of the frame a scale x scale block. Made at its final place and size: a window moved
+    // before it is first shown is misplaced by SDL under a reparenting window manager, and its
+    // first drag then jumps.
     bool realize(const std::string& title, std::string& error) {
-        handle = SDL_CreateWindow(title.c_str(), frame.x + region.left, frame.y + region.top,
-                                  region.width(), region.height(),
-                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+        if (scale <= 0)
+            scale = scaleForScreen(screenDotsPerInch(), screen.w, screen.h, region.width(),
+                                   region.height());
+        frame = centredFrame(screen.w, screen.h, frameWidth * scale, frameHeight * scale);
+        frame.x += screen.x;
+        frame.y += screen.y;
+        handle =
+            SDL_CreateWindow(title.c_str(), frame.x + region.left * scale,
+                             frame.y + region.top * scale, region.width() * scale,
+                             region.height() * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
         if (!handle) {
             error = SDL_GetError();
+            return false;
+        }
+        // A driver that gives the window no surface would leave the game running unseen.
+        if (!SDL_GetWindowSurface(handle)) {
+            const std::string why = SDL_GetError();
+            error = "SDL's video driver gives the window no surface to draw the game on" +
+                    (why.empty() ? std::string() : ": " + why);
             return false;
         }
         setWindowIcon(handle);
@@ -86,8 +111,8 @@ public:
     void setRegion(const FrameRect& visible) override {
         region = visible;
         if (!handle) return;
-        SDL_SetWindowSize(handle, region.width(), region.height());
-        SDL_SetWindowPosition(handle, frame.x + region.left, frame.y + region.top);
+        SDL_SetWindowSize(handle, region.width() * scale, region.height() * scale);
+        SDL_SetWindowPosition(handle, frame.x + region.left * scale, frame.y + region.top * scale);
     }
 
     // The device draws only the part of its picture the window shows.
@@ -118,7 +143,7 @@ public:
             x -= windowX;
             y -= windowY;
         }
-        last = {x + region.left, y + region.top};
+        last = {unscale(x, scale) + region.left, unscale(y, scale) + region.top};
         return last;
     }
 
@@ -130,9 +155,20 @@ public:
         const int pitchBytes = picture.pitchBytes;
         if (!handle || !pixels) return;
         SDL_Surface* surface = SDL_GetWindowSurface(handle);
-        if (!surface) return;
-        const int width = std::min({region.width(), surface->w, pictureWidth - region.left});
-        const int height = std::min({region.height(), surface->h, pictureHeight - region.top});
+        if (!surface) {
+            // Said once; the game then ends rather than run on unseen.
+            if (!surfaceLost) {
+                std::fprintf(stderr, "hopla: the game's window lost its surface: %s\n",
+                             SDL_GetError());
+                postMessage(WM_CLOSE, 0, 0);
+            }
+            surfaceLost = true;
+            return;
+        }
+        const int width =
+            std::min({region.width(), surface->w / scale, pictureWidth - region.left});
+        const int height =
+            std::min({region.height(), surface->h / scale, pictureHeight - region.top});
         if (width <= 0 || height <= 0) return;
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
         const auto* source = reinterpret_cast<const std::uint8_t*>(pixels) +
@@ -140,15 +176,18 @@ public:
                              static_cast<std::ptrdiff_t>(region.left) * 4;
         auto* target = static_cast<std::uint8_t*>(surface->pixels);
         if (surface->format->format == SDL_PIXELFORMAT_RGB888) {
-            // The surface's rows are laid out as the back buffer's: one copy per row.
-            for (int row = 0; row < height; ++row) {
-                std::memcpy(target + static_cast<std::ptrdiff_t>(row) * surface->pitch,
-                            source + static_cast<std::ptrdiff_t>(row) * pitchBytes,
-                            static_cast<std::size_t>(width) * 4);
-            }
-        } else {
+            // The surface's rows are laid out as the back buffer's: one copy per row, or each
+            // pixel as a block at a larger scale.
+            enlargePixels(source, pitchBytes, width, height, scale, target, surface->pitch);
+        } else if (scale == 1) {
             SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, source, pitchBytes,
                               surface->format->format, target, surface->pitch);
+        } else {
+            const int scaledPitch = width * scale * 4;
+            scaled.resize(static_cast<std::size_t>(scaledPitch) * height * scale);
+            enlargePixels(source, pitchBytes, width, height, scale, scaled.data(), scaledPitch);
+            SDL_ConvertPixels(width * scale, height * scale, SDL_PIXELFORMAT_RGB888, scaled.data(),
+                              scaledPitch, surface->format->format, target, surface->pitch);
         }
         if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
         SDL_UpdateWindowSurface(handle);
@@ -162,8 +201,10 @@ protected:
         }
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
+            holdWhileDragged();
             if (translate(event, message)) return true;
         }
+        holdWhileDragged();
         return false;
     }
 
@@ -180,9 +221,46 @@ protected:
     }
 
 private:
+    // On X11: the desktop's own setting first, then the monitor's size as SDL reads it through
+    // RandR, then the X screen's. Elsewhere 96: a Wayland compositor enlarges the window itself
+    // on a high-DPI screen.
+    static float screenDotsPerInch() {
+        if (std::string(SDL_GetCurrentVideoDriver()) != "x11") return 96.0f;
+        if (const float desktop = x11DesktopDotsPerInch(); desktop > 0.0f) return desktop;
+        float monitor = 0.0f;
+        if (SDL_GetDisplayDPI(0, nullptr, &monitor, nullptr) == 0 && monitor > 0.0f) return monitor;
+        return x11ScreenDotsPerInch();
+    }
+
+    // SDL asks on a left press. A press on a drag strip starts a move of the window by the
+    // window manager.
     static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
         auto* self = static_cast<SdlWindow*>(data);
-        return self->onCaption(area->x, area->y) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+        if (!self->onCaption(area->x, area->y)) return SDL_HITTEST_NORMAL;
+        self->dragged = true;
+        return SDL_HITTEST_DRAGGABLE;
+    }
+
+    // The game stands still while its window is dragged, as on the original platform, where
+    // the move runs in the window system's own loop: no message and no frame until the left
+    // button is up again. The window sees no events during the move, so the button is read
+    // from the desktop's pointer state (a release or a quit that reaches the queue ends the
+    // wait too). Without a window manager nothing moves, and the game waits for the release
+    // all the same.
+    void holdWhileDragged() {
+        if (!dragged) return;
+        dragged = false;
+        for (;;) {
+            SDL_PumpEvents();
+            if ((SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) == 0) return;
+            SDL_Event waiting;
+            if (SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) return;
+            if (SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONUP) >
+                    0 &&
+                waiting.button.button == SDL_BUTTON_LEFT)
+                return;
+            SDL_Delay(5);
+        }
     }
 
     // Asks the window procedure whether the window pixel (x, y) is part of a caption.
@@ -190,13 +268,15 @@ private:
         int windowX = 0;
         int windowY = 0;
         SDL_GetWindowPosition(handle, &windowX, &windowY);
-        return sendMessage(WM_NCHITTEST, 0, makePointParam(x + windowX, y + windowY)) == HTCAPTION;
+        return sendMessage(WM_NCHITTEST, 0,
+                           makePointParam(unscale(x, scale) + windowX,
+                                          unscale(y, scale) + windowY)) == HTCAPTION;
     }
 
     bool ours(std::uint32_t windowId) const { return windowId == SDL_GetWindowID(handle); }
 
     LPARAM clientParam(int x, int y) const {
-        return makePointParam(x + region.left, y + region.top);
+        return makePointParam(unscale(x, scale) + region.left, unscale(y, scale) + region.top);
     }
 
     bool translate(const SDL_Event& event, Message& message) {
@@ -240,8 +320,13 @@ private:
     }
 
     SDL_Window* handle = nullptr;
+    SDL_Rect screen;
+    int scale;
     FramePosition frame;
     FrameRect region{0, 0, frameWidth, frameHeight};
+    bool dragged = false;             // a press on a drag strip has just started a move
+    bool surfaceLost = false;         // said so, and asked the game to end
+    std::vector<std::uint8_t> scaled; // the enlarged picture, for a surface of another format
     ClientPoint last;
     SdlPointer& pointer;
 };
@@ -252,7 +337,7 @@ ClientPoint SdlPointer::clientPointer() {
 
 class SdlDisplay final : public Display {
 public:
-    SdlDisplay() {
+    explicit SdlDisplay(int scale) : scale(scale) {
         previousPresenter =
             setMessageBoxPresenter([](std::string_view caption, std::string_view text) {
                 const std::string captionText(caption);
@@ -274,16 +359,15 @@ public:
                                          std::string& error) override {
         SDL_Rect screen{0, 0, frameWidth, frameHeight};
         SDL_GetDisplayBounds(0, &screen);
-        FramePosition frame = centredFrame(screen.w, screen.h, frameWidth, frameHeight);
-        frame.x += screen.x;
-        frame.y += screen.y;
-        auto window = std::make_unique<SdlWindow>(frame, std::move(procedure), pointerSource);
+        auto window =
+            std::make_unique<SdlWindow>(screen, scale, std::move(procedure), pointerSource);
         window->sendMessage(WM_CREATE, 0, 0);
         if (!window->realize(title, error)) return nullptr;
         return window;
     }
 
 private:
+    int scale;
     SdlTicks tickSource;
     SdlPointer pointerSource;
     MessageBoxPresenter previousPresenter;
@@ -353,17 +437,24 @@ void setDisplayLostHandler(std::function<void()> handler) {
     displayLostHandler() = std::move(handler);
 }
 
-std::unique_ptr<Display> openDisplay(std::string& error) {
+std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
+    // The click that gives the window the focus reaches the game, as on the original
+    // platform: the player's first click on the ball kicks it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (!startVideo(error)) {
         SDL_Quit();
         return nullptr;
     }
-    // Plain shared-memory pictures: much faster for a whole window redrawn every frame than a
-    // renderer with a streaming texture.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // On X11, plain shared-memory pictures: much faster for a whole window redrawn every frame
+    // than a renderer with a streaming texture. Elsewhere (Wayland) SDL has no surface of its
+    // own for a window, and the hint would take away the renderer it falls back on.
+    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        announceMotifHints();
+    }
     watchXConnection();
     catchHangup();
-    return std::make_unique<SdlDisplay>();
+    return std::make_unique<SdlDisplay>(scale);
 }
 
 } // namespace platform

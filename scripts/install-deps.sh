@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake g++ pkg-config make
-    libsdl2-dev libsdl2-mixer-dev libpng-dev
+    libsdl2-dev libsdl2-mixer-dev libpng-dev libx11-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # fuzz targets (built with clang on request) and the sanitizer runtime
@@ -15,6 +15,10 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     # a window manager for the end-to-end drag and close-request tests
     openbox wmctrl
+    # a Wayland compositor, nested in the virtual X server, for the native Wayland test
+    weston
+    # the Debian package: building it, and checking it, its metainfo and its desktop entry
+    dpkg-dev binutils lintian appstream desktop-file-utils man-db
     # the web page: the compiler, GoogleTest's sources for its tests, a browser for the page's tests
     emscripten googletest chromium chromium-driver python3-selenium
 )

@@ -5,21 +5,41 @@
 #include "platform/process.h"
 #include "platform/sound_sdl.h"
 #include "platform/window.h"
+#include "shell/command_line.h"
 #include "shell/game_loop.h"
 #include "shell/world.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
-int main() {
+int main(int argc, char** argv) {
     // Before anything opens a file or a socket that could take a closed descriptor's place.
     platform::openMissingStandardStreams();
+
+    // Help, the version and a mistaken option are answered before anything else: no window,
+    // no best-score file.
+    const shell::CommandLine line = shell::parseCommandLine(argc, argv, std::getenv("HOPLA_SCALE"));
+    switch (line.action) {
+    case shell::CommandLine::Action::help:
+        std::fputs(shell::helpText().c_str(), stdout);
+        return 0;
+    case shell::CommandLine::Action::version:
+        std::printf("hopla %s\n", HOPLA_VERSION);
+        return 0;
+    case shell::CommandLine::Action::usageError:
+        std::fprintf(stderr, "hopla: %s; %s\n", line.problem.c_str(), shell::usageLine().c_str());
+        return 2;
+    case shell::CommandLine::Action::play:
+        break;
+    }
+    if (!line.problem.empty()) std::fprintf(stderr, "hopla: %s\n", line.problem.c_str());
 
     // The desktop comes first: without one the game ends here, before the program's objects
     // exist, so the best-score file is neither read nor written.
     std::string error;
-    const std::unique_ptr<platform::Display> display = platform::openDisplay(error);
+    const std::unique_ptr<platform::Display> display = platform::openDisplay(error, line.scale);
     if (!display) {
         std::fprintf(stderr, "hopla: no display to open the game's window on: %s\n", error.c_str());
         return 1;

@@ -14,13 +14,11 @@ add_custom_command(OUTPUT ${hopla_site}/index.html
                    DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html
                    VERBATIM)
 
-# The favicon is the game's window icon, written by the desktop build's hopla-icon-png: a tool
-# of the build machine, not something to run in a browser.
-set(HOPLA_NATIVE_TOOLS ${CMAKE_SOURCE_DIR}/build/bin CACHE PATH
-    "Where the desktop build keeps hopla-icon-png (./web.sh builds it)")
+# The favicon is the game's 32-pixel icon, which hopla-artgen (a native tool) draws into
+# resources/ beside the window's icon.
 add_custom_command(OUTPUT ${hopla_site}/favicon.png
-                   COMMAND ${HOPLA_NATIVE_TOOLS}/hopla-icon-png ${hopla_site}/favicon.png
-                   DEPENDS ${HOPLA_NATIVE_TOOLS}/hopla-icon-png
-                   COMMENT "Writing the page's favicon from the game's icon"
+                   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/hopla_icon_32.png
+                           ${hopla_site}/favicon.png
+                   DEPENDS ${CMAKE_SOURCE_DIR}/resources/hopla_icon_32.png
                    VERBATIM)
 add_custom_target(hopla_site ALL DEPENDS hopla ${hopla_site}/index.html ${hopla_site}/favicon.png)

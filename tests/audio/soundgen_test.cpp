@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,47 @@ namespace {
 std::uint32_t readU32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
            static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+// The share of a sound's energy in the frequencies above `hertz`, from its discrete Fourier
+// transform at 22050 Hz (the constant part counts as low).
+double shareAbove(const std::vector<std::int16_t>& samples, double hertz) {
+    const std::size_t n = samples.size();
+    double total = 0.0;
+    double above = 0.0;
+    for (std::size_t k = 0; k <= n / 2; ++k) {
+        double re = 0.0;
+        double im = 0.0;
+        for (std::size_t t = 0; t < n; ++t) {
+            const double angle = 2.0 * 3.14159265358979323846 * double(k * t % n) / double(n);
+            re += samples[t] * std::cos(angle);
+            im += samples[t] * std::sin(angle);
+        }
+        // Every bin but the constant one and the middle one stands for two.
+        const double energy = (re * re + im * im) * (k == 0 || 2 * k == n ? 1.0 : 2.0);
+        total += energy;
+        if (double(k) * 22050.0 / double(n) > hertz) above += energy;
+    }
+    return total > 0.0 ? above / total : 0.0;
+}
+
+TEST(SoundGenerator, KickIsHeardOnSmallSpeakers) {
+    // Laptop speakers give back little below a few hundred hertz: the kick must carry most of
+    // its energy above 300 Hz, and a bright attack above 1 kHz.
+    const std::vector<std::int16_t> kick = soundgen::synthesiseKick();
+    EXPECT_GE(shareAbove(kick, 300.0), 0.5);
+    EXPECT_GE(shareAbove(kick, 1000.0), 0.2);
+    // The measure itself, on whole cycles of pure tones: 150 Hz has nothing above 300 Hz,
+    // 1500 Hz everything above 1 kHz.
+    auto tone = [](double hertz) {
+        std::vector<std::int16_t> samples(294);
+        for (std::size_t t = 0; t < samples.size(); ++t)
+            samples[t] = std::int16_t(std::lround(
+                8000.0 * std::sin(2.0 * 3.14159265358979 * hertz * double(t) / 22050.0)));
+        return samples;
+    };
+    EXPECT_LT(shareAbove(tone(150.0), 300.0), 0.001);
+    EXPECT_GT(shareAbove(tone(1500.0), 1000.0), 0.999);
 }
 
 TEST(SoundGenerator, RegeneratesEachCommittedSoundByteForByteInItsLayout) {

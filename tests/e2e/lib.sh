@@ -65,12 +65,18 @@ score_file="$data/hopla/hsd.dat"
 # ---------------------------------------------------------------------------------------------
 # The X server and the game.
 
+# The virtual screen's size and depth, and further Xvfb options (such as -dpi), for a scenario
+# to change before start_x.
+xvfb_screen=1024x768x24
+xvfb_args=()
+
 start_x() {
     for tool in Xvfb xdotool import convert compare; do
         command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh brings it)"
     done
     # Xvfb picks a free display itself and names it on the descriptor it is given.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$xvfb_screen" "${xvfb_args[@]}" -nolisten tcp 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     until_true "$patience" xvfb_ready || skip "Xvfb did not start within $patience s"
     export DISPLAY=":$(cat "$work/display")"
@@ -82,10 +88,67 @@ xvfb_ready() {
     return 1
 }
 
+# What a scenario adds to the game's environment (NAME=VALUE words, which win over the ones
+# start_game sets) and to its command line.
+game_env=()
+game_args=()
+
 # Starts the game and waits for its window; sets win, winx, winy (the window's position).
 start_game() {
-    launch_game
+    launch_game "${game_env[@]}"
     await_window
+}
+
+# Starts openbox and waits until it manages the screen. On a loaded machine openbox sometimes
+# fails to reach a display that has just opened; it is then started again.
+start_openbox() {
+    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
+        skip "openbox and wmctrl are not installed: no window manager"
+    local limit=$((SECONDS + patience))
+    wm_pid=
+    until wmctrl -m >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$limit" ] || fail "openbox did not start: $(cat "$work/openbox.log")"
+        if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
+            openbox --sm-disable >"$work/openbox.log" 2>&1 &
+            wm_pid=$!
+        fi
+        sleep 0.1
+    done
+}
+
+# Openbox running, the game started and its ball at rest, the score's picture kept as score0.
+game_resting_under_openbox() {
+    start_x
+    start_openbox
+    start_game
+    point_away
+    wait_ball_rests rest
+    crop rest score0 "$score_area"
+}
+
+# Reads the window's place into winx and winy; true when it is ($1, $2).
+window_at() {
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    winx=$X
+    winy=$Y
+    [ "$winx" -eq "$1" ] && [ "$winy" -eq "$2" ]
+}
+
+# Under a window manager: drags the window by the top strip 50 pixels left and 50 down, and
+# checks that it went there.
+drag_top_strip() {
+    local startx=$winx starty=$winy
+    point 320 50
+    wait_frames 2
+    xdotool mousedown 1
+    for _ in 1 2 3 4 5; do
+        xdotool mousemove_relative -- -10 10
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    point_away
+    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
+        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
 }
 
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
@@ -107,9 +170,11 @@ expect_running() {
 }
 
 # ---------------------------------------------------------------------------------------------
-# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440)).
+# The pointer, in client pixels of the 640 x 480 frame (the window shows (100, 40)-(540, 440),
+# each frame pixel a scale x scale block of the window).
 
-point() { xdotool mousemove $((winx - 100 + $1)) $((winy - 40 + $2)); }
+scale=1
+point() { xdotool mousemove $((winx + ($1 - 100) * scale)) $((winy + ($2 - 40) * scale)); }
 # Far outside the window, where the game's own pointer is not drawn.
 point_away() { xdotool mousemove 0 0; }
 click() {
@@ -219,19 +284,30 @@ wait_ball_rests() {
     fail "the ball did not come to rest within $patience s"
 }
 
-# Both boxes at most 90 pixels wide and high (the ball is 75), within 3 pixels of each other.
+# Both boxes at most 90 pixels wide and high (the ball is 75) at scale 1, within 3 pixels of
+# each other.
 small_and_near() {
     local re='^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$' a b
     [[ $1 =~ $re ]] || return 1
     a=("${BASH_REMATCH[@]:1}")
     [[ $2 =~ $re ]] || return 1
     b=("${BASH_REMATCH[@]:1}")
-    [ "${a[0]}" -le 90 ] && [ "${a[1]}" -le 90 ] && [ "${b[0]}" -le 90 ] && [ "${b[1]}" -le 90 ] ||
+    local most=$((90 * scale))
+    [ "${a[0]}" -le $most ] && [ "${a[1]}" -le $most ] && [ "${b[0]}" -le $most ] && [ "${b[1]}" -le $most ] ||
         return 1
     for k in 0 1 2 3; do
         local d=$((a[k] - b[k]))
         [ "${d#-}" -le 3 ] || return 1
     done
+}
+
+# Waits for the ball to rest (see wait_ball_rests) and checks that it lies on the floor, around
+# (320, 372): it starts in the middle of the box, around y 232, so this shows it fell.
+ball_falls_to_rest() {
+    wait_ball_rests rest
+    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
+    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
+        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
 }
 
 # The centre of a box in window pixels, turned into client pixels: "x y".
@@ -274,7 +350,7 @@ write_file_for_best() {
 # settings added to its environment (later ones win), and sets game_pid; does not wait.
 launch_game() {
     env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$data" "$@" \
-        "$hopla" >"$work/game.out" 2>"$work/game.err" &
+        "$hopla" "${game_args[@]}" >"$work/game.out" 2>"$work/game.err" &
     game_pid=$!
 }
 

@@ -5,6 +5,7 @@
 //     HOPLA_UPDATE_GOLDEN=1 ctest --test-dir <build> -R Golden
 // look at every rewritten picture, and commit them. Without the switch the test only compares,
 // and leaves what it drew in <build>/tests/graphics/golden-actual/ for a look.
+#include "platform/resources.h"
 #include "platform/softgpu/png_writer.h"
 #include "tools/render/run.h"
 #include "tools/render/script.h"
@@ -102,6 +103,46 @@ TEST(RenderScript, CloseButtonReleaseEndsTheGameBeforeLaterShots) {
     EXPECT_EQ(done.result, 1);
     EXPECT_EQ(done.trace.size(), 2u) << "frames 0 and 1";
     EXPECT_FALSE(std::filesystem::exists(never));
+}
+
+// The median light, by the eye's weights, of the window pixels over the close key's texels
+// that `pick` chooses. The key is drawn texel for pixel with its top-left at window (421, 5).
+double keyMedian(const std::vector<std::uint32_t>& window, int width, bool (*pick)(int red)) {
+    const auto key = platform::findResource(platform::ResourceType::Bitmap, 2011);
+    EXPECT_TRUE(key.has_value());
+    if (!key) return 0.0;
+    std::vector<double> light;
+    for (int y = 3; y < 13; ++y) {
+        for (int x = 3; x < 13; ++x) {
+            const std::uint8_t red = key->bytes[40 + (15 - y) * 48 + x * 3 + 2]; // bottom-up rows
+            if (!pick(red)) continue;
+            const std::uint32_t p = window[std::size_t(5 + y) * std::size_t(width) + 421 + x];
+            light.push_back(0.3 * ((p >> 16) & 0xFF) + 0.59 * ((p >> 8) & 0xFF) +
+                            0.11 * (p & 0xFF));
+        }
+    }
+    std::nth_element(light.begin(), light.begin() + light.size() / 2, light.end());
+    return light.empty() ? 0.0 : light[light.size() / 2];
+}
+
+TEST(RenderScript, TheLitCloseKeyKeepsItsCrossReadable) {
+    // The pointer on the key's bottom-right corner, so the glow is on and the cross-hair covers
+    // as little of the cross as it can.
+    const Traced done = runTraced("at 0 pointer 533 57\nat 3 shot lit-close-key.png\n");
+    ASSERT_EQ(done.result, 0);
+    std::vector<std::uint32_t> window;
+    int width = 0, height = 0;
+    std::string error;
+    ASSERT_TRUE(
+        softgpu::readPng((std::filesystem::temp_directory_path() / "lit-close-key.png").string(),
+                         window, width, height, &error))
+        << error;
+    ASSERT_EQ(width, 440);
+    const double cross = keyMedian(window, width, [](int red) { return red < 0x40; });
+    const double face = keyMedian(window, width, [](int red) { return red > 0x90; });
+    EXPECT_LT(cross, 0.6 * face) << "the glow washes the cross out: cross " << cross << ", key "
+                                 << face;
+    EXPECT_LT(face, 250.0) << "the key itself is burnt out";
 }
 
 struct Difference {

@@ -2,6 +2,7 @@
 // the game's loader reads, regenerating the artwork reproduces the committed files byte for byte,
 // and the pictures keep the game's rule that pure black is transparent.
 #include "platform/resources.h"
+#include "platform/softgpu/png_writer.h"
 
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -107,12 +108,41 @@ TEST(Artwork, GeneratorReproducesTheCommittedFiles) {
     }
     for (const auto& entry : fs::directory_iterator(HOPLA_RESOURCE_DIR)) {
         const std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".bmp") {
+        if (entry.path().extension() == ".bmp" || entry.path().extension() == ".png") {
             EXPECT_TRUE(generated.count(name)) << name << " is committed but no longer drawn";
         }
     }
-    EXPECT_EQ(generated.size(), 31u); // thirty pictures and the icon
+    EXPECT_EQ(generated.size(), 37u); // thirty pictures, the window icon and six menu icons
     fs::remove_all(out);
+}
+
+TEST(Artwork, MenuIconsComeInEverySizeAndShowTheWindowIcon) {
+    const auto icon = findResource(ResourceType::Icon, platform::hoplaIconId);
+    ASSERT_TRUE(icon.has_value());
+    const BitmapView window{{icon->bytes + 14, icon->size - 14}}; // past the file header
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint32_t> pixels;
+        int width = 0, height = 0;
+        std::string error;
+        const fs::path png =
+            fs::path(HOPLA_RESOURCE_DIR) / ("hopla_icon_" + std::to_string(size) + ".png");
+        ASSERT_TRUE(softgpu::readPng(png.string(), pixels, width, height, &error)) << error;
+        ASSERT_EQ(width, size);
+        ASSERT_EQ(height, size);
+        // The same picture at every size: the middle of the ball, and a corner of the frame.
+        const auto at = [&](int x32, int y32) {
+            const std::uint32_t p = pixels[std::size_t(y32 * size / 32) * size + x32 * size / 32];
+            return Rgb{int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)};
+        };
+        for (const auto& [x, y] : {std::pair(16, 15), std::pair(1, 1), std::pair(30, 30)}) {
+            const Rgb big = at(x, y);
+            const Rgb small = window.at(x, y);
+            const int close =
+                std::abs(big.r - small.r) + std::abs(big.g - small.g) + std::abs(big.b - small.b);
+            EXPECT_LT(close, size == 32 ? 1 : 120) << x << ", " << y;
+        }
+    }
 }
 
 TEST(Artwork, SurfacesThatMustShowHaveNoTransparentPixel) {

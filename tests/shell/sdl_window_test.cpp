@@ -14,19 +14,43 @@ using namespace platform;
 
 namespace {
 
-SDL_Event windowEvent(std::uint32_t type, std::uint8_t detail, int x = 0, int y = 0) {
+SDL_Event windowEvent(std::uint32_t type, std::uint8_t detail, int x = 0, int y = 0,
+                      std::uint32_t windowId = 1) {
     SDL_Event event{};
     event.type = type;
     if (type == SDL_WINDOWEVENT) {
-        event.window.windowID = 1;
+        event.window.windowID = windowId;
         event.window.event = detail;
     } else {
-        event.button.windowID = 1;
+        event.button.windowID = windowId;
         event.button.button = detail;
         event.button.x = x;
         event.button.y = y;
     }
     return event;
+}
+
+// Where the window is on the screen, and its size.
+SDL_Rect placement(SDL_Window* handle) {
+    SDL_Rect placed;
+    SDL_GetWindowPosition(handle, &placed.x, &placed.y);
+    SDL_GetWindowSize(handle, &placed.w, &placed.h);
+    return placed;
+}
+
+// A 640 x 480 picture whose every pixel holds its own index, shown on the window.
+void presentNumberedPicture(Window& window) {
+    std::vector<std::uint32_t> picture(640 * 480);
+    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
+    window.present({picture.data(), 640, 480, 640 * 4});
+}
+
+// The colour of window pixel (x, y) of the window's surface, as 0xRRGGBB.
+std::uint32_t shownAt(SDL_Surface* surface, int x, int y) {
+    std::uint8_t rgb[3];
+    SDL_GetRGB(static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x],
+               surface->format, &rgb[0], &rgb[1], &rgb[2]);
+    return std::uint32_t(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
 }
 
 TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
@@ -46,26 +70,20 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     ASSERT_TRUE(window && handle) << error;
     EXPECT_STREQ(SDL_GetWindowTitle(handle), "Hopla-Game");
     EXPECT_TRUE(SDL_GetWindowFlags(handle) & SDL_WINDOW_BORDERLESS);
-    SDL_Rect screen, placed;
+    SDL_Rect screen;
     ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
-    SDL_GetWindowPosition(handle, &placed.x, &placed.y);
-    SDL_GetWindowSize(handle, &placed.w, &placed.h);
+    const SDL_Rect placed = placement(handle);
     EXPECT_EQ(placed.x, screen.x + (screen.w - 640) / 2 + 100);
     EXPECT_EQ(placed.y, screen.y + (screen.h - 480) / 2 + 40);
     EXPECT_TRUE(placed.w == 440 && placed.h == 400) << placed.w << " x " << placed.h;
 
     // The window shows columns 100 to 539 and rows 40 to 439 of the picture.
-    std::vector<std::uint32_t> picture(640 * 480);
-    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint32_t>(i);
-    window->present({picture.data(), 640, 480, 640 * 4});
+    presentNumberedPicture(*window);
     SDL_Surface* surface = SDL_GetWindowSurface(handle);
     ASSERT_NE(surface, nullptr);
-    for (const auto& [x, y] : {std::pair{0, 0}, {439, 0}, {0, 399}, {439, 399}}) {
-        std::uint8_t rgb[3];
-        SDL_GetRGB(static_cast<const std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x],
-                   surface->format, &rgb[0], &rgb[1], &rgb[2]);
-        EXPECT_EQ(rgb[0] << 16 | rgb[1] << 8 | rgb[2], (y + 40) * 640 + x + 100) << x << ", " << y;
-    }
+    for (const auto& [x, y] : {std::pair{0, 0}, {439, 0}, {0, 399}, {439, 399}})
+        EXPECT_EQ(shownAt(surface, x, y), std::uint32_t((y + 40) * 640 + x + 100))
+            << x << ", " << y;
 
     Message message;
     while (window->peekMessage(message)) {
@@ -105,6 +123,50 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     EXPECT_EQ(SDL_GetWindowFromID(1), nullptr);
     ASSERT_TRUE(window->peekMessage(message));
     EXPECT_EQ(message.message, WM_QUIT);
+}
+
+TEST(SdlWindow, AtScaleTwoEveryFramePixelIsABlockAndClicksComeBackToTheFrame) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    std::string error;
+    const std::unique_ptr<Display> display = openDisplay(error, 2);
+    ASSERT_TRUE(display) << error;
+    const std::unique_ptr<Window> window = display->createWindow(
+        "Hopla-Game",
+        [](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message == WM_CREATE) target.setRegion({100, 40, 540, 440});
+            return target.defWindowProc(message, wParam, lParam);
+        },
+        error);
+    ASSERT_TRUE(window) << error;
+    SDL_Window* handle = nullptr;
+    for (std::uint32_t id = 1; id < 100 && !handle; ++id) handle = SDL_GetWindowFromID(id);
+    ASSERT_NE(handle, nullptr);
+    const std::uint32_t id = SDL_GetWindowID(handle);
+    // The doubled 1280 x 960 frame is centred; the window covers its doubled inner part.
+    SDL_Rect screen;
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
+    const SDL_Rect placed = placement(handle);
+    EXPECT_EQ(placed.x, screen.x + (screen.w - 1280) / 2 + 200);
+    EXPECT_EQ(placed.y, screen.y + (screen.h - 960) / 2 + 80);
+    EXPECT_TRUE(placed.w == 880 && placed.h == 800) << placed.w << " x " << placed.h;
+
+    presentNumberedPicture(*window);
+    SDL_Surface* surface = SDL_GetWindowSurface(handle);
+    ASSERT_NE(surface, nullptr);
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 0}, {879, 0}, {0, 799}, {879, 799}})
+        EXPECT_EQ(shownAt(surface, x, y), std::uint32_t((y / 2 + 40) * 640 + x / 2 + 100))
+            << x << ", " << y;
+
+    Message message;
+    while (window->peekMessage(message)) {
+    }
+    SDL_Event events[] = {windowEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 440, 665, id),
+                          windowEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 879, 799, id)};
+    for (SDL_Event& event : events) SDL_PushEvent(&event);
+    for (const LPARAM point : {makePointParam(320, 372), makePointParam(539, 439)}) {
+        ASSERT_TRUE(window->peekMessage(message));
+        EXPECT_EQ(message.lParam, point) << message.message;
+    }
 }
 
 } // namespace

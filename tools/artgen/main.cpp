@@ -1,7 +1,10 @@
 // hopla-artgen: draws every picture of the game and the window icon, and writes them as BMP files
-// into the folder given (the committed ones live in resources/).
+// into the folder given (the committed ones live in resources/); and the icon that desktop menus
+// show, as PNG files of the sizes desktops look for.
+#include "platform/softgpu/png_writer.h"
 #include "tools/artgen/pictures.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -47,13 +50,29 @@ int main(int argc, char** argv) {
     std::vector<Image> digits;
     for (int d = 0; d < 10; ++d) digits.push_back(artgen::drawDigit(d));
     addSeries(2021, "digit", digits);
-    pictures.emplace_back("hopla_icon", artgen::drawIcon());
+    pictures.emplace_back("hopla_icon", artgen::drawIcon(32));
 
     int failures = 0;
     for (const auto& [name, image] : pictures) {
         const std::filesystem::path path = folder / (name + ".bmp");
         if (!image.writeBmp(path.string())) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            ++failures;
+        }
+    }
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const Image icon = artgen::drawIcon(size);
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const artgen::Colour c = icon.at(x, y);
+                pixels.push_back(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b);
+            }
+        }
+        const std::filesystem::path path = folder / ("hopla_icon_" + std::to_string(size) + ".png");
+        std::string why;
+        if (!softgpu::writePng(path.string(), {pixels.data(), size, size, size * 4}, &why)) {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), why.c_str());
             ++failures;
         }
     }

@@ -9,11 +9,11 @@
 namespace artgen {
 
 // The ball and what is drawn with it.
-Image drawBall();    // 64 x 64 marbled surface wrapped once round the ball
-Image drawShine();   // 32 x 32 dim blue halo drawn round the ball
-Image drawGlow();    // 32 x 32 soft white spot: the ball's light on the floor, the key's glow
-Image drawPointer(); // 32 x 32 cross-hair
-Image drawIcon();    // 32 x 32 window icon
+Image drawBall();         // 64 x 64 marbled surface wrapped once round the ball
+Image drawShine();        // 32 x 32 dim blue halo drawn round the ball
+Image drawGlow();         // 32 x 32 soft white spot: the ball's light on the floor, the key's glow
+Image drawPointer();      // 32 x 32 cross-hair
+Image drawIcon(int size); // the game's icon, size x size: 32 for the window, more for menus
 
 // The frame round the window.
 Image drawCorner();        // 32 x 32, the top-left corner; the game mirrors it for the others

@@ -89,13 +89,19 @@ Image drawShine() {
 }
 
 Image drawGlow() {
+    // A soft ring of light round a dimmer middle. Over the close key the middle falls on the
+    // cross, which stays dark against the lit key instead of washing out; under the ball it
+    // reads as a pool of light with a brighter rim.
     Image image(32, 32);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const double r = distanceFrom(x, y, 16.0, 16.0) / 15.5;
             if (r >= 1.0) continue;
-            const double f = (1.0 - r * r) * (1.0 - r * r);
-            image.set(x, y, Shade{255, 255, 255} * f);
+            const double middle = 0.26 * (1.0 - r * r);
+            const double band = clamp01(1.0 - ((r - 0.74) / 0.3) * ((r - 0.74) / 0.3));
+            const double edge = 1.0 - r * r * r * r;
+            image.set(x, y,
+                      Shade{255, 255, 255} * std::min(1.0, middle + 0.6 * band * band * edge));
         }
     }
     return image;
@@ -123,35 +129,41 @@ Image drawPointer() {
     return image;
 }
 
-Image drawIcon() {
-    // The game in a nutshell: the marbled ball glowing in the dark metal box.
-    Image image(32, 32);
+Image drawIcon(int size) {
+    // The game in a nutshell: the marbled ball glowing in the dark metal box. Drawn on a 32-unit
+    // grid whatever the size, so every size shows the same picture; at 32 pixels a unit is a
+    // pixel.
+    Image image(size, size);
+    const double unit = 32.0 / size;
     const double cx = 16.0;
     const double cy = 14.5;
     const double radius = 10.5;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const int edge = std::min(std::min(x, y), std::min(31 - x, 31 - y));
-            Shade c = mix(Shade{18, 22, 34}, Shade{30, 36, 56}, (y + 0.5) / 32.0);
-            if (edge < 3) c = frameMetal(edge * 3 + 1) * 0.85;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double u = (x + 0.5) * unit;
+            const double v = (y + 0.5) * unit;
+            // How many units in from the nearest side, whole at 32 pixels.
+            const double edge = std::min(std::min(u, v), std::min(32.0 - u, 32.0 - v)) - 0.5;
+            Shade c = mix(Shade{18, 22, 34}, Shade{30, 36, 56}, v / 32.0);
+            if (edge < 3.0) c = frameMetal(int(std::floor(edge * 3.0)) + 1) * 0.85;
             // The ball's light on the floor and the walls.
-            const double fx = (x + 0.5 - cx) / 11.0;
-            const double fy = (y + 0.5 - 27.0) / 3.0;
+            const double fx = (u - cx) / 11.0;
+            const double fy = (v - 27.0) / 3.0;
             c = c + Shade{40, 70, 170} * (clamp01(1.0 - (fx * fx + fy * fy)) * 0.8);
-            const double r = distanceFrom(x, y, cx, cy);
+            const double r = std::sqrt((u - cx) * (u - cx) + (v - cy) * (v - cy));
             c = c + Shade{30, 50, 130} * (clamp01(1.0 - std::abs(r - radius - 1.2) / 2.2) * 0.6);
             image.set(x, y, c);
         }
     }
-    // The ball, nine samples to a pixel so its edge and veins stay smooth at this size.
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+    // The ball, nine samples to a pixel so its edge and veins stay smooth at every size.
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             Shade sum;
             double covered = 0.0;
             for (int sy = 0; sy < 3; ++sy) {
                 for (int sx = 0; sx < 3; ++sx) {
-                    const double nx = (x + (sx + 0.5) / 3.0 - cx) / radius;
-                    const double ny = (y + (sy + 0.5) / 3.0 - cy) / radius;
+                    const double nx = ((x + (sx + 0.5) / 3.0) * unit - cx) / radius;
+                    const double ny = ((y + (sy + 0.5) / 3.0) * unit - cy) / radius;
                     const double rr = nx * nx + ny * ny;
                     if (rr >= 1.0) continue;
                     const double nz = std::sqrt(1.0 - rr);

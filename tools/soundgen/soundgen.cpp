@@ -84,24 +84,30 @@ std::int16_t toSample(double x) {
 
 } // namespace
 
-// A sine that drops quickly from 330 Hz towards 75 Hz gives the thump; a short burst of dull
-// noise at the front gives the punch; a low-pass keeps the whole soft.
+// The thump is a sine that drops quickly from 640 Hz towards 190 Hz. Laptop speakers play
+// little of it, so the kick also has a knock at its front: two bright partials near 1.4 and
+// 2.9 kHz, like a hard toe on a hollow ball, and a short burst of noise; both are gone within a
+// few milliseconds, so the kick still sounds round.
 std::vector<std::int16_t> synthesiseKick() {
     constexpr int length = 296;
     std::vector<std::int16_t> out(length);
     Decay sweep(40.0);
-    Decay body(190.0);
-    Decay punch(18.0);
+    Decay body(100.0);
+    Decay knock(48.0);
+    Decay punch(12.0);
     Noise noise(0x4b1c);
-    LowPass dullNoise(0.18);
-    LowPass soft(0.55);
+    LowPass dullNoise(0.6);
+    LowPass soft(0.8);
     double cycles = 0.0;
     for (int n = 0; n < length; ++n) {
-        const double frequency = 75.0 + 255.0 * sweep.next();
+        const double t = n / sampleRate;
+        const double frequency = 190.0 + 450.0 * sweep.next();
         const double tone = sineOfCycles(cycles) * body.next();
         cycles += frequency / sampleRate;
-        const double click = dullNoise.next(noise.next()) * punch.next() * 0.9;
-        const double x = soft.next(tone * 0.85 + click);
+        const double bright =
+            (sineOfCycles(1410.0 * t) * 0.75 + sineOfCycles(2890.0 * t) * 0.4) * knock.next();
+        const double click = dullNoise.next(noise.next()) * punch.next() * 0.5;
+        const double x = soft.next(tone * 0.65 + bright + click) * 0.85;
         out[static_cast<std::size_t>(n)] = toSample(x * edgeFades(n, length, 6, 60));
     }
     return out;

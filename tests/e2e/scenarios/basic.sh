@@ -17,13 +17,9 @@ scenario_play() {
         note "xprop is not installed: the window's icon goes unchecked"
     fi
 
-    # It starts in the middle of the box, around y 232: resting on the floor shows it fell.
     note "the ball falls and comes to rest at (320, 372)"
     point_away
-    wait_ball_rests rest
-    read -r ball_x ball_y <<<"$(box_centre_client "$rest_box")"
-    [ "$ball_x" -ge 316 ] && [ "$ball_x" -le 324 ] && [ "$ball_y" -ge 362 ] && [ "$ball_y" -le 382 ] ||
-        fail "the ball rests around ($ball_x, $ball_y), not (320, 372)"
+    ball_falls_to_rest
     crop rest best0 "$best_area"
 
     # Before the kick, while the ball rests in the middle, far from the number.
@@ -118,41 +114,13 @@ scenario_high_scores() {
     expect_different best_area6769 best_area9999 "best scores 6769 and 9999 look the same"
 }
 
-# Reads the window's place into winx and winy; true when it is ($1, $2).
-window_at() {
-    eval "$(xdotool getwindowgeometry --shell "$win")"
-    winx=$X
-    winy=$Y
-    [ "$winx" -eq "$1" ] && [ "$winy" -eq "$2" ]
-}
-
 # Under a window manager: a drag by the top strip moves the window and kicks nothing, and the
 # window manager's close request ends the game the way ESC does.
 scenario_window_manager() {
-    start_x
-    command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
-        skip "openbox and wmctrl are not installed: no window manager to drag the window with"
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    until_true "$patience" eval 'wmctrl -m >/dev/null 2>&1' || fail "openbox did not start: $(cat "$work/openbox.log")"
-    start_game
-    point_away
-    wait_ball_rests rest
-    crop rest score0 "$score_area"
+    game_resting_under_openbox
 
     note "a drag by the top strip moves the window by the pointer's travel"
-    local startx=$winx starty=$winy
-    point 320 50
-    wait_frames 2
-    xdotool mousedown 1
-    for _ in 1 2 3 4 5; do
-        xdotool mousemove_relative -- -10 10
-        sleep 0.1
-    done
-    xdotool mouseup 1
-    point_away
-    until_true "$patience" window_at $((startx - 50)) $((starty + 50)) ||
-        fail "the window went from ($startx, $starty) to ($winx, $winy), not 50 left and 50 down"
+    drag_top_strip
     wait_frames 2
     shot dragged
     crop dragged score_dragged "$score_area"

@@ -1,0 +1,61 @@
+#include "platform/x11_hints.h"
+
+#include <cstdlib>
+#include <cstring>
+
+// Xlib comes last and alone: its macros (None, True, Status...) stay out of the other files.
+#include <X11/Xlib.h>
+
+namespace platform {
+
+namespace {
+
+// An X connection for the length of one question.
+class Connection {
+public:
+    Connection() : display(XOpenDisplay(nullptr)) {}
+    ~Connection() {
+        if (display) XCloseDisplay(display);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ::Display* display;
+};
+
+} // namespace
+
+void announceMotifHints() {
+    Connection x;
+    // The name lives on in the server after this connection closes, as long as the game's own
+    // connection is open.
+    if (x.display) XInternAtom(x.display, "_MOTIF_WM_HINTS", False);
+}
+
+float x11DesktopDotsPerInch() {
+    Connection x;
+    const char* resources = x.display ? XResourceManagerString(x.display) : nullptr;
+    if (!resources) return 0.0f;
+    // Lines of "name:<tabs or spaces>value"; the one named exactly Xft.dpi.
+    for (const char* line = resources; *line;) {
+        const char* end = std::strchr(line, '\n');
+        if (std::strncmp(line, "Xft.dpi:", 8) == 0) {
+            const float value = std::strtof(line + 8, nullptr);
+            return value > 0.0f ? value : 0.0f;
+        }
+        if (!end) break;
+        line = end + 1;
+    }
+    return 0.0f;
+}
+
+float x11ScreenDotsPerInch() {
+    Connection x;
+    if (!x.display) return 0.0f;
+    const int screen = DefaultScreen(x.display);
+    const int millimetres = DisplayWidthMM(x.display, screen);
+    if (millimetres <= 0) return 0.0f;
+    return static_cast<float>(DisplayWidth(x.display, screen)) * 25.4f /
+           static_cast<float>(millimetres);
+}
+
+} // namespace platform
