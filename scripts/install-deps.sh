@@ -19,6 +19,8 @@ packages=(
     weston
     # the Debian package: building it, and checking it, its metainfo and its desktop entry
     dpkg-dev binutils lintian appstream desktop-file-utils man-db
+    # the web page: the compiler, GoogleTest's sources for its tests, a browser for the page's tests
+    emscripten googletest chromium chromium-driver python3-selenium
 )
 
 missing=()

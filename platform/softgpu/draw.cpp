@@ -156,7 +156,9 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
     if (lastByte > state.stream->length()) return D3DERR_INVALIDCALL;
 
     ++state.stats.drawCalls;
-    std::vector<ClipVertex> clip(vertexCount);
+    // The check above keeps vertexCount within the buffer's length, so it fits a size_t even
+    // where that has 32 bits.
+    std::vector<ClipVertex> clip(static_cast<std::size_t>(vertexCount));
     processVertices(state, state.stream->data() + std::uint64_t{startVertex} * state.streamStride,
                     state.streamStride, state.fvf, static_cast<UINT>(vertexCount), clip.data());
     PixelState pixels = makePixelState(state);

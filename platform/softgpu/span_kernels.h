@@ -57,7 +57,12 @@ inline std::int32_t clampedRound(float value) {
     // Same clamping as the vector code (NaN goes to the low end), then round to nearest even.
     value = value > -2.0e9f ? value : -2.0e9f;
     value = value < 2.0e9f ? value : 2.0e9f;
+#ifdef __wasm__
+    // WebAssembly rounds to nearest even in one instruction, where lrintf is a library call.
+    return static_cast<std::int32_t>(__builtin_rintf(value));
+#else
     return static_cast<std::int32_t>(__builtin_lrintf(value));
+#endif
 }
 
 void coordinates(const CoordinateRun& run, int first, int count, std::int32_t* s, std::int32_t* t);

@@ -1,0 +1,22 @@
+// The functions of library.js, as the C++ side of the web platform layer calls them.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+void hopla_present(const std::uint8_t* rgba, int width, int height);
+void hopla_canvas_point(long clientX, long clientY, int* out);
+void hopla_set_cursor_visible(int visible);
+int hopla_audio_open();
+int hopla_audio_load(int entry, const std::uint8_t* samples, std::uint32_t bytes, int rate,
+                     int channels, int bits);
+int hopla_audio_stop(int entry);
+int hopla_audio_play(int entry);
+char* hopla_storage_read(const char* key);
+int hopla_storage_write(const char* key, const char* text);
+void hopla_page_message(const char* caption, const char* text);
+void hopla_page_on_hide(void (*callback)());
+void hopla_page_ended(void (*callback)());
+void hopla_page_started();
+void hopla_turn_timed(double milliseconds);
+}

@@ -1,0 +1,91 @@
+// The game's entry point in a web page: the program's objects are made, the window is the
+// canvas, and the loop's turns run at every display refresh: the waiting messages, then one
+// frame. When the game ends (the close button, ESC or a failed start) the best score is kept
+// and the page offers a new game.
+#include "audio/sound_device.h"
+#include "persist/score_record.h"
+#include "platform/web/page.h"
+#include "platform/web/web_display.h"
+#include "platform/web/web_sound.h"
+#include "shell/game_loop.h"
+#include "shell/world.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Where the best-score file lives while the page runs (in memory; the page's storage keeps it
+// between visits).
+const std::filesystem::path bestScoreFile = "/hopla/hsd.dat";
+
+// One game, from start to end. Destroyed in reverse order: the window goes, then the sound
+// stops and the best score is saved, then the page's input is let go.
+struct PageGame {
+    PageGame()
+        : display(platform::web::openPageDisplay()),
+          world(display->ticks(), display->pointer(), bestScoreFile) {}
+
+    std::unique_ptr<platform::Display> display;
+    shell::World world;
+    std::unique_ptr<platform::Window> window;
+};
+
+std::unique_ptr<PageGame> pageGame;
+
+// The turns of one display refresh: every waiting message, then one frame. False when the
+// game is over.
+bool refresh() {
+    for (;;) {
+        switch (shell::runTurn(pageGame->world, *pageGame->window)) {
+        case shell::Turn::message:
+            continue;
+        case shell::Turn::frame:
+            return true;
+        case shell::Turn::over:
+            return false;
+        }
+    }
+}
+
+void endGame();
+
+void startGame() {
+    platform::web::restoreBestScoreFile(bestScoreFile);
+    pageGame = std::make_unique<PageGame>();
+    std::string error;
+    pageGame->window = shell::openGameWindow(pageGame->world, *pageGame->display, error);
+    if (!pageGame->window) {
+        std::fprintf(stderr, "hopla: the game's window could not be made: %s\n", error.c_str());
+        endGame();
+        return;
+    }
+    platform::web::gameStarted();
+    platform::web::runEveryFrame(refresh, endGame);
+}
+
+void endGame() {
+    pageGame.reset();
+    platform::web::storeBestScoreFile(bestScoreFile);
+    platform::web::offerNewGame(startGame);
+}
+
+} // namespace
+
+int main() {
+    platform::web::showMessagesInPage();
+    audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
+    // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
+    // The game may go on (a page brought back from the browser's cache), so it saves again
+    // when it ends.
+    platform::web::onPageHide([] {
+        if (!pageGame) return;
+        std::string reason;
+        if (!persist::saveBestScore(pageGame->world.scores, reason))
+            std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
+        platform::web::storeBestScoreFile(bestScoreFile);
+    });
+    startGame();
+    return 0;
+}
