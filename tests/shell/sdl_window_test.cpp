@@ -30,12 +30,18 @@ SDL_Event windowEvent(std::uint32_t type, std::uint8_t detail, int x = 0, int y 
     return event;
 }
 
-// Where the window is on the screen, and its size.
-SDL_Rect placement(SDL_Window* handle) {
+// The window stands where the inner rectangle of the centred 640 x 480 frame, enlarged by
+// scale, would be, and is that rectangle's size.
+void expectPlacedAtScale(SDL_Window* handle, int scale) {
+    SDL_Rect screen;
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
     SDL_Rect placed;
     SDL_GetWindowPosition(handle, &placed.x, &placed.y);
     SDL_GetWindowSize(handle, &placed.w, &placed.h);
-    return placed;
+    EXPECT_EQ(placed.x, screen.x + (screen.w - 640 * scale) / 2 + 100 * scale);
+    EXPECT_EQ(placed.y, screen.y + (screen.h - 480 * scale) / 2 + 40 * scale);
+    EXPECT_TRUE(placed.w == 440 * scale && placed.h == 400 * scale)
+        << placed.w << " x " << placed.h;
 }
 
 // A 640 x 480 picture whose every pixel holds its own index, shown on the window.
@@ -70,12 +76,7 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     ASSERT_TRUE(window && handle) << error;
     EXPECT_STREQ(SDL_GetWindowTitle(handle), "Hopla-Game");
     EXPECT_TRUE(SDL_GetWindowFlags(handle) & SDL_WINDOW_BORDERLESS);
-    SDL_Rect screen;
-    ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
-    const SDL_Rect placed = placement(handle);
-    EXPECT_EQ(placed.x, screen.x + (screen.w - 640) / 2 + 100);
-    EXPECT_EQ(placed.y, screen.y + (screen.h - 480) / 2 + 40);
-    EXPECT_TRUE(placed.w == 440 && placed.h == 400) << placed.w << " x " << placed.h;
+    expectPlacedAtScale(handle, 1);
 
     // The window shows columns 100 to 539 and rows 40 to 439 of the picture.
     presentNumberedPicture(*window);
@@ -143,12 +144,7 @@ TEST(SdlWindow, AtScaleTwoEveryFramePixelIsABlockAndClicksComeBackToTheFrame) {
     ASSERT_NE(handle, nullptr);
     const std::uint32_t id = SDL_GetWindowID(handle);
     // The doubled 1280 x 960 frame is centred; the window covers its doubled inner part.
-    SDL_Rect screen;
-    ASSERT_EQ(SDL_GetDisplayBounds(0, &screen), 0);
-    const SDL_Rect placed = placement(handle);
-    EXPECT_EQ(placed.x, screen.x + (screen.w - 1280) / 2 + 200);
-    EXPECT_EQ(placed.y, screen.y + (screen.h - 960) / 2 + 80);
-    EXPECT_TRUE(placed.w == 880 && placed.h == 800) << placed.w << " x " << placed.h;
+    expectPlacedAtScale(handle, 2);
 
     presentNumberedPicture(*window);
     SDL_Surface* surface = SDL_GetWindowSurface(handle);
