@@ -7,10 +7,6 @@
 
 namespace testing_bitmaps {
 
-struct Pixel {
-    std::uint8_t blue, green, red;
-};
-
 inline void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -28,39 +24,24 @@ inline std::vector<std::uint8_t> bitmapHeader(std::uint32_t width, std::uint32_t
     return bytes;
 }
 
-// A 24-bit picture; pixelAt(column, row) gives each pixel, row 0 being the top row.
-template <class PixelAt>
-std::vector<std::uint8_t> makeBitmap(int width, int height, PixelAt pixelAt) {
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    const std::size_t imageSize = rowBytes * static_cast<std::size_t>(height);
-    std::vector<std::uint8_t> bytes =
-        bitmapHeader(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 24,
-                     static_cast<std::uint32_t>(imageSize));
-    bytes.resize(40 + imageSize);
-    for (int row = 0; row < height; ++row) {
-        // Stored bottom-up: the picture's top row is the last one in the resource.
-        std::uint8_t* stored =
-            bytes.data() + 40 + rowBytes * static_cast<std::size_t>(height - 1 - row);
-        for (int column = 0; column < width; ++column) {
-            const Pixel p = pixelAt(column, row);
-            stored[3 * column] = p.blue;
-            stored[3 * column + 1] = p.green;
-            stored[3 * column + 2] = p.red;
+// A 24-bit picture; colourAt(column, row) gives each pixel as 0xRRGGBB, row 0 being the top row.
+template <class ColourAt>
+std::vector<std::uint8_t> makeBitmap(std::uint32_t width, std::uint32_t height, ColourAt colourAt) {
+    std::vector<std::uint8_t> bytes = bitmapHeader(width, height, 24, 3 * width * height);
+    for (int row = static_cast<int>(height) - 1; row >= 0; --row) {
+        for (int column = 0; column < static_cast<int>(width); ++column) {
+            const std::uint32_t colour = colourAt(column, row);
+            for (const int shift : {0, 8, 16}) {
+                bytes.push_back(static_cast<std::uint8_t>(colour >> shift)); // blue, green, red
+            }
         }
     }
     return bytes;
 }
 
-inline std::vector<std::uint8_t> solidBitmap(int width, int height, Pixel pixel) {
-    return makeBitmap(width, height, [pixel](int, int) { return pixel; });
-}
-
-// A picture whose every pixel tells where it came from: red = column + 1, green = row + 1,
-// blue 7.
-inline std::vector<std::uint8_t> markedBitmap(int width, int height) {
-    return makeBitmap(width, height, [](int column, int row) {
-        return Pixel{7, static_cast<std::uint8_t>(row + 1), static_cast<std::uint8_t>(column + 1)};
-    });
+inline std::vector<std::uint8_t> solidBitmap(std::uint32_t width, std::uint32_t height,
+                                             std::uint32_t colour) {
+    return makeBitmap(width, height, [colour](int, int) { return colour; });
 }
 
 } // namespace testing_bitmaps

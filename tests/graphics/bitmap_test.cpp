@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using namespace graphics;
 
 using testing_bitmaps::makeBitmap;
-using testing_bitmaps::markedBitmap;
-using testing_bitmaps::Pixel;
 using testing_bitmaps::put32;
-using testing_bitmaps::solidBitmap;
 
 namespace {
 
@@ -33,32 +31,28 @@ std::vector<std::uint32_t> convert(const std::vector<std::uint8_t>& bytes, std::
 }
 
 TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
-    const auto good = solidBitmap(8, 8, {1, 2, 3});
+    const auto good = testing_bitmaps::solidBitmap(8, 8, 0x030201);
     struct Damage {
         const char* why;
-        int at; // where value is written as 32 bits; -1: nowhere
-        std::uint32_t value;
-        std::size_t size; // the bytes kept
-        int at2 = -1;     // a second value written, as the first
-        std::uint32_t value2 = 0;
+        std::size_t size;                                          // the bytes kept
+        std::vector<std::pair<std::size_t, std::uint32_t>> writes; // where, what: 32 bits each
     };
+    const std::size_t all = good.size();
     const Damage damages[] = {
-        {"pixels cut short", -1, 0, good.size() - 1},
-        {"image size past the end", 20, 0xFFFFFFF0u, good.size()},
-        {"width times height past the image size", 4, 9, good.size()},
-        {"huge height", 8, 0x7FFFFFFF, good.size()},
-        {"rows whose byte count wraps 64 bits", 4, 0x7FFFFFFF, good.size(), 8, 0x7FFFFFFF},
-        {"negative height", 8, static_cast<std::uint32_t>(-8), good.size()},
-        {"32 bits per pixel", 14, 32, good.size()},
-        {"not a 40-byte header", 0, 12, good.size()},
-        {"palette cut short", 14, 8, 40 + 100},
-        {"39 bytes", -1, 0, 39},
+        {"pixels cut short", all - 1, {}},
+        {"image size past the end", all, {{20, 0xFFFFFFF0u}}},
+        {"width times height past the image size", all, {{4, 9}}},
+        {"rows whose byte count wraps 64 bits", all, {{4, 0x7FFFFFFF}, {8, 0x7FFFFFFF}}},
+        {"negative height", all, {{8, static_cast<std::uint32_t>(-8)}}},
+        {"32 bits per pixel", all, {{14, 32}}},
+        {"not a 40-byte header", all, {{0, 12}}},
+        {"palette cut short", 40 + 100, {{14, 8}}},
+        {"39 bytes", 39, {}},
     };
     for (const Damage& d : damages) {
         SCOPED_TRACE(d.why);
         auto bytes = good;
-        if (d.at >= 0) put32(bytes, static_cast<std::size_t>(d.at), d.value);
-        if (d.at2 >= 0) put32(bytes, static_cast<std::size_t>(d.at2), d.value2);
+        for (const auto& [at, value] : d.writes) put32(bytes, at, value);
         bytes.resize(d.size);
         // A failed load after a good one leaves no trace of the good one.
         BitmapImage image;
@@ -81,9 +75,10 @@ TEST(Bitmap, RejectsHeadersThatRunPastTheRealBytes) {
 }
 
 TEST(Bitmap, LoadsPalettePicturesButConvertsOnly24Bit) {
-    // 8 bits per pixel: the 1024-byte palette, then 16 bytes of pixels.
-    auto bytes = testing_bitmaps::bitmapHeader(4, 4, 8, 16);
-    bytes.resize(40 + 1024 + 16, 5);
+    // 8 bits per pixel: the 1024-byte palette, then 48 bytes of pixels, as many as 24-bit rows
+    // of that size would take.
+    auto bytes = testing_bitmaps::bitmapHeader(4, 4, 8, 48);
+    bytes.resize(40 + 1024 + 48, 5);
     BitmapImage image;
     ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
     EXPECT_EQ(convert(bytes, Colour), std::vector<std::uint32_t>(16, unwritten));
@@ -95,22 +90,20 @@ TEST(Bitmap, LayoutCentresInTheSmallestPowerOfTwoUnlessGivenOne) {
         TextureLayout expected;
     };
     const Case cases[] = {
-        {32, 24, 0, 0, 0, {32, 0, 4}},   {32, 20, 3, 3, 0, {32, 0, 6}},
-        {32, 20, 3, 3, -16, {32, 0, 6}}, {32, 20, 3, 3, 24, {32, 0, 6}},
-        {33, 5, 0, 0, 0, {64, 15, 29}},  {1, 1, 0, 0, 0, {1, 0, 0}},
-        {0, 0, 0, 0, 0, {1, 0, 0}},      {32, 20, -5, 7, 16, {16, 0, 7}}, // negative x counts as 0
+        {32, 20, 3, 3, 0, {32, 0, 6}},    {32, 20, 3, 3, 24, {32, 0, 6}},
+        {33, 5, 0, 0, 0, {64, 15, 29}},   {0, 0, 0, 0, 0, {1, 0, 0}},
+        {32, 20, -5, -7, 16, {16, 0, 0}}, // negative places count as 0
     };
     for (const Case& c : cases) {
         const TextureLayout layout = textureLayout(c.width, c.height, c.x, c.y, c.size);
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " size " << c.size);
-        EXPECT_EQ(layout.edge, c.expected.edge);
-        EXPECT_EQ(layout.x, c.expected.x);
-        EXPECT_EQ(layout.y, c.expected.y);
+        EXPECT_EQ(std::tuple(layout.edge, layout.x, layout.y),
+                  std::tuple(c.expected.edge, c.expected.x, c.expected.y));
     }
 }
 
 TEST(Bitmap, ColourDropsOnlyPureBlackAndGreyTruncatesEachChannel) {
-    const Pixel pixels[] = {{0, 0, 0}, {1, 0, 0}, {0x30, 0x20, 0x10}, {9, 1, 4}};
+    const std::uint32_t pixels[] = {0, 0x000001, 0x102030, 0x040109};
     const auto bytes = makeBitmap(2, 2, [&pixels](int c, int r) { return pixels[2 * r + c]; });
     struct Case {
         std::int32_t mode;
@@ -129,14 +122,16 @@ TEST(Bitmap, ColourDropsOnlyPureBlackAndGreyTruncatesEachChannel) {
 }
 
 TEST(Bitmap, SmallPowerOfTwoSizeCropsRightAndBottom) {
-    const auto bytes = markedBitmap(32, 32);
+    // Every pixel tells where it came from: red = column + 1, green = row + 1, blue 7.
+    const auto bytes = makeBitmap(32, 32, [](int column, int row) {
+        return static_cast<std::uint32_t>((column + 1) << 16 | (row + 1) << 8 | 7);
+    });
     const auto cropped = convert(bytes, Colour, 4, 2, 16);
     ASSERT_EQ(cropped.size(), 16u * 16u);
     EXPECT_EQ(cropped[2 * 16 + 3], unwritten);
     EXPECT_EQ(cropped[1 * 16 + 4], unwritten);
     EXPECT_EQ(cropped[2 * 16 + 4], 0xFF010107u) << "the top-left pixel at column 4, row 2";
     EXPECT_EQ(cropped[15 * 16 + 15], 0xFF0C0E07u) << "column 11, row 13 of the picture";
-    EXPECT_EQ(convert(bytes, Colour, -3, -1, 32)[0], 0xFF010107u) << "negative places count as 0";
 }
 
 } // namespace

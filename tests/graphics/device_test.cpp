@@ -122,7 +122,7 @@ TEST(Renderer, FullScreenPrefersSixteenBitFormats) {
 TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlackInTheModeAskedFor) {
     Renderer renderer;
     ASSERT_EQ(initDevice(renderer, nullptr, 1), 1);
-    const auto bytes = testing_bitmaps::solidBitmap(32, 24, {9, 9, 9});
+    const auto bytes = testing_bitmaps::solidBitmap(32, 24, 0x090909);
     BitmapImage image;
     ASSERT_EQ(loadBitmapBytes(image, bytes.data(), bytes.size()), 1);
     TextureHolder holder;
