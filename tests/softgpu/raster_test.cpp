@@ -12,11 +12,10 @@
 namespace softgpu::testing {
 namespace {
 
-// Sets the device to draw additively with one step of colour per covered pixel, no alpha
-// test, no culling, so the pixels count how often they were drawn; returns the texture to
-// draw with.
+// Sets the device to draw (additively, as the game set it up) with one step of colour per
+// covered pixel, no alpha test, no culling, so the pixels count how often they were drawn;
+// returns the texture to draw with.
 IDirect3DTexture8* countCoverage(TestDevice& device) {
-    device.useGameStates(true);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     return device.makeTexture(1, 1, [](int, int) { return 0xFF010101u; });
@@ -32,7 +31,7 @@ bool drawn(int, int, std::uint32_t pixel) {
 TEST(RasterTest, AMeshOfSharedEdgesCoversEveryPixelExactlyOnce) {
     TestDevice device;
     IDirect3DTexture8* one = countCoverage(device);
-    const D3DMATRIX identity = identityMatrix();
+    const D3DMATRIX identity = placement(1, 1, 0, 0);
     device->SetTransform(D3DTS_VIEW, &identity);
     device->SetTransform(D3DTS_PROJECTION, &identity);
 
