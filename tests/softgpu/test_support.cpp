@@ -24,13 +24,8 @@ TestDevice::TestDevice(PresentSink* presentTo) {
     device().SetStreamSource(0, quad, sizeof(QuadVertex));
 }
 
-TestDevice::~TestDevice() {
-    for (IDirect3DVertexBuffer8* buffer : buffers) buffer->Release();
-    for (IDirect3DTexture8* texture : textures) texture->Release();
-}
-
 IDirect3DVertexBuffer8* TestDevice::makeBuffer(const void* vertices, UINT bytes, DWORD fvf) {
-    IDirect3DVertexBuffer8* buffer = nullptr;
+    IDirect3DVertexBuffer8*& buffer = buffers.emplace_back().pointer;
     if (FAILED(device().CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer))) {
         throw std::runtime_error("no vertex buffer");
     }
@@ -38,13 +33,12 @@ IDirect3DVertexBuffer8* TestDevice::makeBuffer(const void* vertices, UINT bytes,
     buffer->Lock(0, 0, &data, 0);
     std::memcpy(data, vertices, bytes);
     buffer->Unlock();
-    buffers.push_back(buffer);
     return buffer;
 }
 
 IDirect3DTexture8* TestDevice::makeTexture(UINT width, UINT height,
                                            const std::function<std::uint32_t(int, int)>& texel) {
-    IDirect3DTexture8* texture = nullptr;
+    IDirect3DTexture8*& texture = textures.emplace_back().pointer;
     if (FAILED(device().CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
                                       &texture))) {
         throw std::runtime_error("no texture");
@@ -57,7 +51,6 @@ IDirect3DTexture8* TestDevice::makeTexture(UINT width, UINT height,
         for (UINT x = 0; x < width; ++x) row[x] = texel(static_cast<int>(x), static_cast<int>(y));
     }
     texture->UnlockRect(0);
-    textures.push_back(texture);
     return texture;
 }
 
@@ -93,11 +86,12 @@ void drawInMode(TestDevice& device, DrawMode mode, IDirect3DTexture8* texture, i
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, additive ? TRUE : FALSE);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    // Pictures in white, sprites tinted, the ball a dim red, all diffuse light blue.
+    constexpr D3DCOLORVALUE emissive[] = {
+        {1, 1, 1, 0}, {1, 1, 1, 0}, {0.6f, 0.4f, 1, 0}, {0.3f, 0.1f, 0, 0}};
     D3DMATERIAL8 material{};
     material.Diffuse = D3DCOLORVALUE{0.6f, 0.8f, 1.0f, 1.0f};
-    material.Emissive = mode == DrawMode::TintedSprite ? D3DCOLORVALUE{0.6f, 0.4f, 1.0f, 0.0f}
-                        : mode == DrawMode::LitBall    ? D3DCOLORVALUE{0.3f, 0.1f, 0.0f, 0.0f}
-                                                       : D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 0.0f};
+    material.Emissive = emissive[static_cast<int>(mode)];
     device->SetMaterial(&material);
     switch (mode) {
     case DrawMode::OpaquePicture:

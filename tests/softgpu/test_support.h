@@ -2,11 +2,13 @@
 // up, on a memory sink, with the game's unit quad and ball, and made-up textures.
 #pragma once
 
+#include "graphics/com_holder.h"
 #include "graphics/math3d.h"
 #include "graphics/renderer.h"
 #include "graphics/vertices.h"
 #include "platform/softgpu/softgpu.h"
 
+#include <deque>
 #include <functional>
 #include <type_traits>
 #include <vector>
@@ -31,7 +33,6 @@ class TestDevice {
 public:
     // Presenting to presentTo instead of the device's own memory sink when given.
     explicit TestDevice(PresentSink* presentTo = nullptr);
-    ~TestDevice();
 
     IDirect3DDevice8* operator->() const { return renderer.device; }
 
@@ -66,9 +67,9 @@ public:
 
     MemorySink sink;
     graphics::Renderer renderer;
-    IDirect3DVertexBuffer8* quad = nullptr; // owned through buffers
-    std::vector<IDirect3DVertexBuffer8*> buffers;
-    std::vector<IDirect3DTexture8*> textures;
+    IDirect3DVertexBuffer8* quad = nullptr; // held in buffers
+    std::deque<graphics::ComHolder<IDirect3DVertexBuffer8>> buffers;
+    std::deque<graphics::ComHolder<IDirect3DTexture8>> textures;
 
 private:
     IDirect3DDevice8& device() const { return *renderer.device; }
