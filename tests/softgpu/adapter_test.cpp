@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
+#include <filesystem>
 
 namespace softgpu::testing {
 namespace {
@@ -130,29 +130,22 @@ TEST(PngTest, RefusesWhatItCannotDoWithAReason) {
     std::vector<std::uint32_t> pixels(16 * 16, 0xFF808080u);
     const FrameView frame{pixels.data(), 16, 16, 16 * 4};
     std::string error;
-    EXPECT_FALSE(writePng(outputFolder + "/cut.png", frame, 8, 8, 9, 4, &error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(writePng(outputFolder + "/no/such/folder/x.png", frame, &error));
-    EXPECT_FALSE(error.empty());
-
-    // A file that starts like a PNG and then stops.
+    // Whether a call failed and said why; the reason is cleared for the next.
+    auto refused = [&error](bool done) {
+        const bool told = !done && !error.empty();
+        error.clear();
+        return told;
+    };
+    EXPECT_TRUE(refused(writePng(outputFolder + "/cut.png", frame, 8, 8, 9, 4, &error)));
+    EXPECT_TRUE(refused(writePng(outputFolder + "/no/such/folder/x.png", frame, &error)));
+    // A file that starts like a PNG and then stops, and no file at all.
     const std::string damaged = outputFolder + "/damaged.png";
     ASSERT_TRUE(writePng(damaged, frame, &error)) << error;
-    std::string bytes;
-    {
-        std::ifstream in(damaged, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    std::ofstream(damaged, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 2);
+    std::filesystem::resize_file(damaged, std::filesystem::file_size(damaged) / 2);
     std::vector<std::uint32_t> read;
     int width = 0, height = 0;
-    error.clear();
-    EXPECT_FALSE(readPng(damaged, read, width, height, &error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(readPng(outputFolder + "/missing.png", read, width, height, &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(refused(readPng(damaged, read, width, height, &error)));
+    EXPECT_TRUE(refused(readPng(outputFolder + "/missing.png", read, width, height, &error)));
 }
 
 } // namespace

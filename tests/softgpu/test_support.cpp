@@ -18,15 +18,14 @@ TestDevice::TestDevice(PresentSink* presentTo) {
     if (!graphics::initDevice(renderer, presentTo != nullptr ? presentTo : &sink, 1)) {
         throw std::runtime_error("no device");
     }
-    device().Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     quad = makeBuffer(graphics::quadVertices.data(), sizeof graphics::quadVertices,
                       graphics::quadVertexFormat);
-    device().SetStreamSource(0, quad, sizeof(QuadVertex));
+    renderer.device->SetStreamSource(0, quad, sizeof(QuadVertex));
 }
 
 IDirect3DVertexBuffer8* TestDevice::makeBuffer(const void* vertices, UINT bytes, DWORD fvf) {
     IDirect3DVertexBuffer8*& buffer = buffers.emplace_back().pointer;
-    if (FAILED(device().CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer))) {
+    if (FAILED(renderer.device->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_DEFAULT, &buffer))) {
         throw std::runtime_error("no vertex buffer");
     }
     BYTE* data = nullptr;
@@ -39,8 +38,8 @@ IDirect3DVertexBuffer8* TestDevice::makeBuffer(const void* vertices, UINT bytes,
 IDirect3DTexture8* TestDevice::makeTexture(UINT width, UINT height,
                                            const std::function<std::uint32_t(int, int)>& texel) {
     IDirect3DTexture8*& texture = textures.emplace_back().pointer;
-    if (FAILED(device().CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                      &texture))) {
+    if (FAILED(renderer.device->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                              &texture))) {
         throw std::runtime_error("no texture");
     }
     D3DLOCKED_RECT locked{};
@@ -52,18 +51,6 @@ IDirect3DTexture8* TestDevice::makeTexture(UINT width, UINT height,
     }
     texture->UnlockRect(0);
     return texture;
-}
-
-HRESULT TestDevice::draw(D3DPRIMITIVETYPE type, UINT vertices, IDirect3DTexture8* texture,
-                         const D3DMATRIX& world) {
-    device().SetTexture(0, texture);
-    device().SetTransform(D3DTS_WORLD, &world);
-    return device().DrawPrimitive(type, 0,
-                                  type == D3DPT_TRIANGLELIST ? vertices / 3 : vertices - 2);
-}
-
-void TestDevice::drawQuad(const D3DMATRIX& world, IDirect3DTexture8* texture) {
-    draw(D3DPT_TRIANGLESTRIP, 4, texture, world);
 }
 
 int TestDevice::countPixels(const std::function<bool(int, int, std::uint32_t)>& test, int x0,

@@ -5,6 +5,7 @@
 #include "graphics/com_holder.h"
 #include "graphics/math3d.h"
 #include "graphics/renderer.h"
+#include "graphics/scene.h"
 #include "graphics/vertices.h"
 #include "platform/softgpu/softgpu.h"
 
@@ -27,7 +28,7 @@ inline D3DMATRIX placement(float sx, float sy, float x, float y, float z = 0.0f)
 std::uint32_t randomTexel(int x, int y);
 
 // A 640 x 480 windowed device made by the game's own set-up (camera, light, states), presenting
-// to sink (or another), cleared to opaque black, the unit quad bound. The camera shows the
+// to sink (or another), its back buffer black, the unit quad bound. The camera shows the
 // plane z = 0 as x 0..640 and y 0..480 at 0.999914 pixels per unit about the centre.
 class TestDevice {
 public:
@@ -41,8 +42,10 @@ public:
     // A width x height A8R8G8B8 texture whose texel (x, y) is texel(x, y).
     IDirect3DTexture8* makeTexture(UINT width, UINT height,
                                    const std::function<std::uint32_t(int, int)>& texel);
-    // Draws the unit quad (corners +-1, u, v from 0 to 1) as a 2-triangle strip.
-    void drawQuad(const D3DMATRIX& world, IDirect3DTexture8* texture);
+    // Draws the unit quad (corners +-1, u, v from 0 to 1) as the game draws a picture.
+    void drawQuad(const D3DMATRIX& world, IDirect3DTexture8* texture) {
+        graphics::drawSprite(renderer.device, texture, world);
+    }
     // Draws these vertices as one primitive of type, then binds the unit quad again.
     template <class Vertex = QuadVertex>
     HRESULT drawVertices(D3DPRIMITIVETYPE type, const std::vector<Vertex>& vertices,
@@ -51,16 +54,22 @@ public:
         constexpr DWORD fvf = std::is_same_v<Vertex, LitVertex> ? graphics::ballVertexFormat
                                                                 : graphics::quadVertexFormat;
         const auto count = static_cast<UINT>(vertices.size());
-        device().SetVertexShader(fvf);
-        device().SetStreamSource(0, makeBuffer(vertices.data(), count * sizeof(Vertex), fvf),
-                                 sizeof(Vertex));
-        const HRESULT result = draw(type, count, texture, world);
-        device().SetVertexShader(graphics::quadVertexFormat);
-        device().SetStreamSource(0, quad, sizeof(QuadVertex));
+        IDirect3DDevice8* device = renderer.device;
+        device->SetVertexShader(fvf);
+        device->SetStreamSource(0, makeBuffer(vertices.data(), count * sizeof(Vertex), fvf),
+                                sizeof(Vertex));
+        device->SetTexture(0, texture);
+        device->SetTransform(D3DTS_WORLD, &world);
+        const HRESULT result =
+            device->DrawPrimitive(type, 0, type == D3DPT_TRIANGLELIST ? count / 3 : count - 2);
+        device->SetVertexShader(graphics::quadVertexFormat);
+        device->SetStreamSource(0, quad, sizeof(QuadVertex));
         return result;
     }
 
-    std::uint32_t pixel(int x, int y) const { return device().backBuffer().at(x, y) & 0xFFFFFFu; }
+    std::uint32_t pixel(int x, int y) const {
+        return renderer.device->backBuffer().at(x, y) & 0xFFFFFFu;
+    }
     // How many pixels of [x0, x1) x [y0, y1) pass test(x, y, pixel(x, y)).
     int countPixels(const std::function<bool(int, int, std::uint32_t)>& test, int x0 = 0,
                     int y0 = 0, int x1 = 640, int y1 = 480) const;
@@ -70,11 +79,6 @@ public:
     IDirect3DVertexBuffer8* quad = nullptr; // held in buffers
     std::deque<graphics::ComHolder<IDirect3DVertexBuffer8>> buffers;
     std::deque<graphics::ComHolder<IDirect3DTexture8>> textures;
-
-private:
-    IDirect3DDevice8& device() const { return *renderer.device; }
-    HRESULT draw(D3DPRIMITIVETYPE type, UINT vertices, IDirect3DTexture8* texture,
-                 const D3DMATRIX& world);
 };
 
 // The ways the game draws: opaque pictures facing the camera, opaque receding walls, tinted
