@@ -91,12 +91,7 @@ TEST(ShownPartTest, OnlyTheShownPixelsAreDrawnAndExactlyAsWhenAllAre) {
 // Draws the same frames on two devices, one reusing unchanged draws, and compares every frame.
 class ReuseTest : public ::testing::Test {
 protected:
-    ReuseTest() : reusing(&window), drawing(&window) {
-        drawing->reuseUnchangedDraws(false);
-        for (TestDevice* device : {&reusing, &drawing}) {
-            textures.push_back(makeSpeckledTexture(*device, 64));
-        }
-    }
+    ReuseTest() { drawing->reuseUnchangedDraws(false); }
 
     // One frame: every mode at a few places, then Present; change(device, its texture) comes
     // first. The two devices must end it with the same picture.
@@ -115,9 +110,10 @@ protected:
     std::uint64_t reused() const { return reusing->stats().drawsReused; }
 
     MemorySink window{RECT{100, 40, 540, 440}}; // the game's window
-    TestDevice reusing;
-    TestDevice drawing;
-    std::vector<IDirect3DTexture8*> textures;
+    TestDevice reusing{&window};
+    TestDevice drawing{&window};
+    IDirect3DTexture8* textures[2] = {makeSpeckledTexture(reusing, 64),
+                                      makeSpeckledTexture(drawing, 64)};
 };
 
 TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThemAnew) {
