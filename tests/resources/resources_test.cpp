@@ -5,7 +5,6 @@
 #include "platform/softgpu/png_writer.h"
 
 #include <gtest/gtest.h>
-#include <SDL.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -75,20 +74,6 @@ TEST(Resources, LookupFindsNothingForIdsOrTypesItWasNotGiven) {
     for (int id : {2001, 2031, 2035})
         EXPECT_FALSE(findResource(ResourceType::Wave, id).has_value()) << id;
     for (int id : {0, 2001}) EXPECT_FALSE(findResource(ResourceType::Icon, id).has_value()) << id;
-}
-
-TEST(Resources, IconIsAWhole32By32BitmapSdlCanRead) {
-    const auto icon = findResource(ResourceType::Icon, platform::hoplaIconId);
-    ASSERT_TRUE(icon.has_value());
-    EXPECT_EQ(le32(icon->bytes + 2), icon->size) << "file size field";
-    SDL_RWops* rw = SDL_RWFromConstMem(icon->bytes, int(icon->size));
-    ASSERT_NE(rw, nullptr);
-    SDL_Surface* surface = SDL_LoadBMP_RW(rw, 1);
-    ASSERT_NE(surface, nullptr) << SDL_GetError();
-    EXPECT_EQ(surface->w, 32);
-    EXPECT_EQ(surface->h, 32);
-    EXPECT_EQ(surface->format->BitsPerPixel, 24);
-    SDL_FreeSurface(surface);
 }
 
 TEST(Artwork, GeneratorReproducesTheCommittedFiles) {
