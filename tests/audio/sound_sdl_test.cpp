@@ -53,8 +53,6 @@ TEST_F(SdlSoundTest, LoadsTheThreeEmbeddedSoundsAndPlaysOneFromTheStartTwice) {
         playFromStart(bank, 0); // another sound plays alongside
         EXPECT_NE(Mix_GetChunk(0), nullptr);
         EXPECT_EQ(Mix_Playing(2), 1);
-        playFromStart(bank, soundNotLoaded);
-        EXPECT_EQ(Mix_GetChunk(1), nullptr);
     }
     // The shutdown closed the output and the audio system.
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
@@ -124,7 +122,6 @@ TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingM
             const std::string stderrText = testing::internal::GetCapturedStderr();
             EXPECT_NE(stderrText.find(std::string("Error: ") + c.message), std::string::npos);
             EXPECT_NE(stderrText.find(c.reason), std::string::npos) << stderrText;
-            EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
             EXPECT_EQ(bank.directSound != nullptr, c.deviceKept); // kept until the shutdown
             EXPECT_EQ(bank.primaryBuffer, nullptr);
             EXPECT_EQ(loadSound(bank, kickSoundResource), soundNotLoaded);
