@@ -2,6 +2,7 @@
 // it makes of SDL's events. The pointer needs a real desktop: the end-to-end tests watch it.
 #include "platform/window.h"
 #include "shell/window_proc.h"
+#include "shell/world.h"
 
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -66,12 +67,7 @@ TEST(SdlWindow, CoversTheCentredFramesInnerRectangleAndTranslatesEvents) {
     ASSERT_TRUE(display) << error;
     shell::World world(display->ticks(), display->pointer(), {});
     GameState& state = world.state;
-    const std::unique_ptr<Window> window = display->createWindow(
-        "Hopla-Game",
-        [&world](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
-            return shell::windowProc(world, target, message, wParam, lParam);
-        },
-        error);
+    const std::unique_ptr<Window> window = display->createWindow("Hopla-Game", world, error);
     SDL_Window* handle = SDL_GetWindowFromID(1);
     ASSERT_TRUE(window && handle) << error;
     EXPECT_STREQ(SDL_GetWindowTitle(handle), "Hopla-Game");
@@ -131,13 +127,13 @@ TEST(SdlWindow, AtScaleTwoEveryFramePixelIsABlockAndClicksComeBackToTheFrame) {
     std::string error;
     const std::unique_ptr<Display> display = openDisplay(error, 2);
     ASSERT_TRUE(display) << error;
-    const std::unique_ptr<Window> window = display->createWindow(
-        "Hopla-Game",
-        [](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
-            if (message == WM_CREATE) target.setRegion({100, 40, 540, 440});
+    struct ShowsTheGameRegion final : WindowProcedure {
+        LRESULT windowProc(Window& target, UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_CREATE) target.setRegion(shell::windowRegion);
             return target.defWindowProc(message, wParam, lParam);
-        },
-        error);
+        }
+    } procedure;
+    const std::unique_ptr<Window> window = display->createWindow("Hopla-Game", procedure, error);
     ASSERT_TRUE(window) << error;
     SDL_Window* handle = nullptr;
     for (std::uint32_t id = 1; id < 100 && !handle; ++id) handle = SDL_GetWindowFromID(id);
