@@ -38,6 +38,26 @@ TEST(DeviceTest, RefusesWhatItCannotHonourAndKeepsItsStates) {
     EXPECT_EQ(device->BeginScene(), D3D_OK);
     EXPECT_TRUE(FAILED(device->BeginScene()));
     EXPECT_EQ(device->EndScene(), D3D_OK);
+
+    // The caps promise exactly the blend factors and addressing the device accepts: the
+    // factor D3DBLEND_n is bit n - 1 of the blend caps, the mode D3DTADDRESS_n bit n - 1 of
+    // the addressing caps.
+    D3DCAPS8 caps{};
+    ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
+    for (DWORD factor = D3DBLEND_ZERO; factor <= D3DBLEND_INVSRCALPHA; ++factor) {
+        const DWORD bit = 1u << (factor - 1);
+        EXPECT_EQ(SUCCEEDED(device->SetRenderState(D3DRS_SRCBLEND, factor)),
+                  (caps.SrcBlendCaps & bit) != 0)
+            << factor;
+        EXPECT_EQ(SUCCEEDED(device->SetRenderState(D3DRS_DESTBLEND, factor)),
+                  (caps.DestBlendCaps & bit) != 0)
+            << factor;
+    }
+    for (DWORD mode = D3DTADDRESS_WRAP; mode <= D3DTADDRESS_CLAMP; ++mode) {
+        EXPECT_EQ(SUCCEEDED(device->SetTextureStageState(0, D3DTSS_ADDRESSU, mode)),
+                  (caps.TextureAddressCaps & (1u << (mode - 1))) != 0)
+            << mode;
+    }
 }
 
 TEST(ResourceTest, TexturesStartTransparentAndBuffersAndTexturesLockWithinThemselves) {
