@@ -27,6 +27,10 @@ void openMissingStandardStreams() {
     }
 }
 
+void ignoreBrokenPipes() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 void catchHangup() {
     struct sigaction current {};
     if (::sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;

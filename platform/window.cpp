@@ -1,10 +1,6 @@
 #include "platform/window.h"
 
-#include <utility>
-
 namespace platform {
-
-Window::Window(WindowProcedure windowProcedure) : procedure(std::move(windowProcedure)) {}
 
 bool Window::peekMessage(Message& message) {
     if (!posted.empty()) {
@@ -22,13 +18,13 @@ bool Window::peekMessage(Message& message) {
 
 LRESULT Window::dispatchMessage(const Message& message) {
     // The quit message belongs to no window and has nowhere to go.
-    if (message.window != this) return 0;
-    return sendMessage(message.message, message.wParam, message.lParam);
+    if (message.window != this || state == State::destroyed) return 0;
+    return procedure.windowProc(*this, message.message, message.wParam, message.lParam);
 }
 
 LRESULT Window::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (state == State::destroyed) return 0;
-    return procedure(*this, message, wParam, lParam);
+    return procedure.windowProc(*this, message, wParam, lParam);
 }
 
 void Window::postMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -56,7 +52,7 @@ void Window::destroy() {
     // from there does not destroy it twice.
     if (state != State::alive) return;
     state = State::destroying;
-    procedure(*this, WM_DESTROY, 0, 0);
+    procedure.windowProc(*this, WM_DESTROY, 0, 0);
     state = State::destroyed;
     removeFromDesktop();
 }

@@ -50,7 +50,15 @@ struct Message {
     LPARAM lParam = 0;
 };
 
-using WindowProcedure = std::function<LRESULT(Window&, UINT, WPARAM, LPARAM)>;
+// What a window calls with each of its messages. The game implements it once: its window
+// procedure; the window holds a reference, so the procedure outlives the window.
+class WindowProcedure {
+public:
+    virtual LRESULT windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+protected:
+    ~WindowProcedure() = default;
+};
 
 // A rectangle of the window's frame: left and top inclusive, right and bottom exclusive.
 struct FrameRect {
@@ -79,7 +87,7 @@ constexpr FramePosition centredFrame(int screenWidth, int screenHeight, int fram
 // pictures: the visible part of each frame goes on the window.
 class Window : public softgpu::PresentSink {
 public:
-    explicit Window(WindowProcedure procedure);
+    explicit Window(WindowProcedure& procedure) : procedure(procedure) {}
     ~Window() override = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -119,7 +127,7 @@ protected:
     virtual void removeFromDesktop() = 0;
 
 private:
-    WindowProcedure procedure;
+    WindowProcedure& procedure;
     std::deque<Message> posted;
     int cursorCount = 0;
     enum class State { alive, destroying, destroyed } state = State::alive;
@@ -135,8 +143,8 @@ public:
     // Creates the game's hidden borderless window: a 640 x 480 frame centred on the screen,
     // with that title and the icon resource. Its procedure receives WM_CREATE before this
     // returns. Empty, with the reason in `error`, when the desktop refuses.
-    virtual std::unique_ptr<Window> createWindow(const std::string& title,
-                                                 WindowProcedure procedure, std::string& error) = 0;
+    virtual std::unique_ptr<Window>
+    createWindow(const std::string& title, WindowProcedure& procedure, std::string& error) = 0;
 };
 
 // Opens the desktop (SDL's video on X11, Wayland or KMSDRM; SDL's drivers that draw nowhere

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-HeadlessWindow::HeadlessWindow(WindowProcedure procedure, PointerSource& pointerSource)
-    : Window(std::move(procedure)), pointer(pointerSource) {}
+HeadlessWindow::HeadlessWindow(WindowProcedure& procedure, PointerSource& pointerSource)
+    : Window(procedure), pointer(pointerSource) {}
 
 void HeadlessWindow::queueButton(UINT message) {
     const ClientPoint at = pointer.clientPointer();
@@ -33,13 +33,13 @@ bool HeadlessWindow::nextDesktopMessage(Message& message) {
     return false;
 }
 
-std::unique_ptr<Window> HeadlessDisplay::createWindow(const std::string&, WindowProcedure procedure,
-                                                      std::string& error) {
+std::unique_ptr<Window>
+HeadlessDisplay::createWindow(const std::string&, WindowProcedure& procedure, std::string& error) {
     if (refuseWindow) {
         error = "the headless desktop was told to refuse the window";
         return nullptr;
     }
-    auto made = std::make_unique<HeadlessWindow>(std::move(procedure), pointerSource);
+    auto made = std::make_unique<HeadlessWindow>(procedure, pointerSource);
     window = made.get();
     made->sendMessage(WM_CREATE, 0, 0);
     return made;

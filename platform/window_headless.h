@@ -11,7 +11,7 @@ namespace platform {
 
 class HeadlessWindow final : public Window {
 public:
-    HeadlessWindow(WindowProcedure procedure, PointerSource& pointer);
+    HeadlessWindow(WindowProcedure& procedure, PointerSource& pointer);
 
     // Queues a button message from the desktop at the pointer's current position:
     // WM_LBUTTONDOWN, WM_LBUTTONUP or WM_RBUTTONUP. As on the desktop, a left press or a right
@@ -63,7 +63,7 @@ public:
     TickSource& ticks() override { return clock; }
     PointerSource& pointer() override { return pointerSource; }
     // Makes a HeadlessWindow (sending it WM_CREATE); none, with a reason, when refuseWindow.
-    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure procedure,
+    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure& procedure,
                                          std::string& error) override;
 
     ManualTickSource clock;

@@ -65,8 +65,8 @@ public:
 class SdlWindow final : public Window {
 public:
     // `requestedScale` 0 leaves the scale to the screen's resolution.
-    SdlWindow(SDL_Rect screen, int requestedScale, WindowProcedure procedure, SdlPointer& pointer)
-        : Window(std::move(procedure)), screen(screen), scale(requestedScale), pointer(pointer) {
+    SdlWindow(SDL_Rect screen, int requestedScale, WindowProcedure& procedure, SdlPointer& pointer)
+        : Window(procedure), screen(screen), scale(requestedScale), pointer(pointer) {
         pointer.window = this;
     }
 
@@ -355,12 +355,11 @@ public:
     TickSource& ticks() override { return tickSource; }
     PointerSource& pointer() override { return pointerSource; }
 
-    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure procedure,
+    std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure& procedure,
                                          std::string& error) override {
         SDL_Rect screen{0, 0, frameWidth, frameHeight};
         SDL_GetDisplayBounds(0, &screen);
-        auto window =
-            std::make_unique<SdlWindow>(screen, scale, std::move(procedure), pointerSource);
+        auto window = std::make_unique<SdlWindow>(screen, scale, procedure, pointerSource);
         window->sendMessage(WM_CREATE, 0, 0);
         if (!window->realize(title, error)) return nullptr;
         return window;

@@ -1,7 +1,5 @@
 #include "shell/game_loop.h"
 
-#include "shell/window_proc.h"
-
 #include <cstdio>
 
 using namespace platform;
@@ -9,12 +7,7 @@ using namespace platform;
 namespace shell {
 
 std::unique_ptr<Window> openGameWindow(World& world, Display& display, std::string& error) {
-    std::unique_ptr<Window> window = display.createWindow(
-        windowTitle,
-        [&world](Window& target, UINT message, WPARAM wParam, LPARAM lParam) {
-            return windowProc(world, target, message, wParam, lParam);
-        },
-        error);
+    std::unique_ptr<Window> window = display.createWindow(windowTitle, world, error);
     if (!window) return nullptr;
     world.state.windowed = 1;
 

@@ -18,7 +18,7 @@ namespace shell {
 // The window's title, which desktops show and the end-to-end tests look for.
 constexpr const char* windowTitle = "Hopla-Game";
 
-// Creates the game's window with windowProc bound to world, sets up the device (presenting to
+// Creates the game's window with world as its procedure, sets up the device (presenting to
 // that window) and the scene, closing the window when either fails (the failed step has told
 // the player, and the quit message now waits), hides the system pointer and shows the window.
 // Empty, with the reason in error, when the desktop would not make the window.

@@ -17,6 +17,7 @@
 int main(int argc, char** argv) {
     // Before anything opens a file or a socket that could take a closed descriptor's place.
     platform::openMissingStandardStreams();
+    platform::ignoreBrokenPipes();
 
     // Help, the version and a mistaken option are answered before anything else: no window,
     // no best-score file.

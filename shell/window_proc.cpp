@@ -1,11 +1,11 @@
 #include "shell/window_proc.h"
+#include "shell/world.h"
 
 using namespace platform;
 
 namespace shell {
 
-LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-    game::GameState& state = world.state;
+LRESULT World::windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         if (state.windowed) window.setRegion(windowRegion);
@@ -15,8 +15,7 @@ LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_PAINT:
         // Nothing is drawn here: the loop draws every frame, paint only shows it again.
-        if (world.renderer.device)
-            world.renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
+        if (renderer.device) renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
         return 0;
     case WM_NCHITTEST: {
         const LRESULT answer = window.defWindowProc(message, wParam, lParam);
@@ -28,7 +27,7 @@ LRESULT windowProc(World& world, Window& window, UINT message, WPARAM wParam, LP
         return answer;
     }
     case WM_LBUTTONDOWN:
-        kick(world.game);
+        kick(game);
         return 0;
     case WM_LBUTTONUP:
         // The window is not destroyed here; the posted WM_DESTROY only ends the loop.

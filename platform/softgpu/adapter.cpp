@@ -73,16 +73,14 @@ HRESULT IDirect3D8::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS8*
     result.DeviceType = D3DDEVTYPE_HAL;
     result.AdapterOrdinal = D3DADAPTER_DEFAULT;
     result.PrimitiveMiscCaps = D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW;
-    result.SrcBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCCOLOR |
-                          D3DPBLENDCAPS_INVSRCCOLOR | D3DPBLENDCAPS_SRCALPHA |
-                          D3DPBLENDCAPS_INVSRCALPHA;
-    result.DestBlendCaps = result.SrcBlendCaps;
+    // Only what the device does: the game's blending adds (ONE, ONE) or replaces (ONE, ZERO).
+    result.SrcBlendCaps = D3DPBLENDCAPS_ONE;
+    result.DestBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE;
     result.AlphaCmpCaps = options.alphaCmpCaps;
     result.TextureCaps = D3DPTEXTURECAPS_POW2;
     result.TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR |
                                D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
-    result.TextureAddressCaps =
-        D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP;
+    result.TextureAddressCaps = D3DPTADDRESSCAPS_WRAP;
     result.MaxTextureWidth = 2048;
     result.MaxTextureHeight = 2048;
     result.VertexProcessingCaps = options.vertexProcessingCaps;

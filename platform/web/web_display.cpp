@@ -53,8 +53,8 @@ private:
 
 class PageWindow final : public Window {
 public:
-    PageWindow(WindowProcedure procedure, InputQueue& input, EscapeKey& escape)
-        : Window(std::move(procedure)), input(input), escape(escape) {}
+    PageWindow(WindowProcedure& procedure, InputQueue& input, EscapeKey& escape)
+        : Window(procedure), input(input), escape(escape) {}
 
     void setRegion(const FrameRect& shown) override { region = shown; }
     bool escapeDown() override { return escape.poll(); }
@@ -129,9 +129,9 @@ public:
 
     TickSource& ticks() override { return pageTicks; }
     PointerSource& pointer() override { return pagePointer; }
-    std::unique_ptr<Window> createWindow(const std::string&, WindowProcedure procedure,
+    std::unique_ptr<Window> createWindow(const std::string&, WindowProcedure& procedure,
                                          std::string&) override {
-        auto window = std::make_unique<PageWindow>(std::move(procedure), input, escape);
+        auto window = std::make_unique<PageWindow>(procedure, input, escape);
         window->sendMessage(WM_CREATE, 0, 0);
         return window;
     }

@@ -4,6 +4,7 @@
 #include "audio/wave.h"
 #include "tests/audio/wave_builder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>

@@ -1,10 +1,14 @@
+// The sound bank, and the sound set-up and loading, on stand-ins for the sound device and its
+// buffers: every step goes into one log, and the steps a test names in `refused` (e.g.
+// "level.priority level.normal buffer1.lock") fail.
 #include "audio/sound_device.h"
 #include "platform/message_box.h"
-#include "tests/audio/fake_sound.h"
 #include "tests/audio/wave_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,21 +19,84 @@ namespace {
 using Log = std::vector<std::string>;
 using testwave::Bytes;
 using testwave::sampleBytes;
-using testwave::simpleWave;
+using testwave::wave;
+
+struct Script {
+    std::string refused;
+    Log log;
+
+    bool step(const std::string& name) {
+        log.push_back(name);
+        return refused.find(name) == std::string::npos;
+    }
+};
+
+Script* script = nullptr;
+
+class FakeBuffer final : public platform::FillableSoundBuffer {
+public:
+    FakeBuffer(std::string name, std::uint32_t bytes = 0) : name(std::move(name)), storage(bytes) {}
+    ~FakeBuffer() override { script->log.push_back(name + ".release"); }
+    bool stop() override { return script->step(name + ".stop"); }
+    bool rewind() override { return script->step(name + ".rewind"); }
+    bool play() override { return script->step(name + ".play"); }
+    // Hands out `regions` when a test set them, otherwise the whole storage as one region.
+    bool lock(std::uint32_t offset, std::uint32_t bytes, platform::LockedRegions& out) override {
+        if (!script->step(name + ".lock") || offset != 0 || bytes != storage.size()) return false;
+        out = regions.value_or(platform::LockedRegions{storage.data(), bytes, nullptr, 0});
+        return true;
+    }
+    void unlock(const platform::LockedRegions&) override {
+        script->log.push_back(name + ".unlock");
+    }
+
+    std::string name;
+    std::vector<std::uint8_t> storage;
+    std::optional<platform::LockedRegions> regions;
+};
+
+class FakeDevice final : public platform::SoundDevice {
+public:
+    ~FakeDevice() override { script->log.push_back("device.release"); }
+    std::string lastError() const override { return "the fake device said no"; }
+    bool setCooperativeLevel(platform::CooperativeLevel level) override {
+        return script->step(level == platform::CooperativeLevel::Priority ? "level.priority"
+                                                                          : "level.normal");
+    }
+    std::unique_ptr<platform::SoundBuffer> createPrimaryBuffer() override {
+        if (!script->step("primary.create")) return nullptr;
+        return std::make_unique<FakeBuffer>("primary");
+    }
+    bool setPrimaryFormat(const platform::WaveFormat&) override {
+        return script->step("primary.format");
+    }
+    std::unique_ptr<platform::FillableSoundBuffer>
+    createBuffer(const platform::WaveFormat&, std::uint32_t bytes, int channel) override {
+        const std::string name = "buffer" + std::to_string(channel);
+        if (!script->step(name + ".create")) return nullptr;
+        return std::make_unique<FakeBuffer>(name, bytes);
+    }
+};
+
+std::unique_ptr<platform::SoundDevice> openFakeDevice(std::string& reason) {
+    if (script->step("device.open")) return std::make_unique<FakeDevice>();
+    reason = "no fake device today";
+    return nullptr;
+}
 
 class SoundDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fakesound::script = &script;
-        previousOpener = setSoundDeviceOpener(fakesound::open);
+        ::script = &script;
+        previousOpener = setSoundDeviceOpener(openFakeDevice);
         previousPresenter = platform::setMessageBoxPresenter(
             [this](std::string_view caption, std::string_view text) {
                 messages.push_back(std::string(caption) + ": " + std::string(text));
             });
         testwave::moduleWaves = {
-            {kickSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(10, 1))},
-            {bounceSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(6, 100))},
-            {hoverSoundResource, simpleWave(platform::gameSoundFormat, sampleBytes(8, 200))},
+            {kickSoundResource, wave(platform::gameSoundFormat, sampleBytes(10, 1))},
+            {bounceSoundResource, wave(platform::gameSoundFormat, sampleBytes(6, 100))},
+            {hoverSoundResource, wave(platform::gameSoundFormat, sampleBytes(8, 200))},
         };
     }
     void TearDown() override {
@@ -37,15 +104,57 @@ protected:
         platform::setMessageBoxPresenter(previousPresenter);
     }
 
-    static fakesound::Buffer& bufferIn(SoundBank& bank, int entry) {
-        return dynamic_cast<fakesound::Buffer&>(*bank.buffers[static_cast<std::size_t>(entry)]);
+    static FakeBuffer& bufferIn(SoundBank& bank, int entry) {
+        return dynamic_cast<FakeBuffer&>(*bank.buffers[static_cast<std::size_t>(entry)]);
     }
 
-    fakesound::Script script;
+    Script script;
     std::vector<std::string> messages;
     platform::SoundDeviceOpener previousOpener = nullptr;
     platform::MessageBoxPresenter previousPresenter;
 };
+
+// The bank on its own, with buffers put in by hand.
+using SoundBankTest = SoundDeviceTest;
+
+TEST_F(SoundBankTest, PlayFromStartStopsRewindsAndPlaysOnlyThatSoundAndSkipsThePlayOnAFailure) {
+    SoundBank bank;
+    bank.buffers[0] = std::make_unique<FakeBuffer>("kick");
+    bank.buffers[1] = std::make_unique<FakeBuffer>("bounce");
+    bank.lastIndex = 2; // entry 2 taken but empty, as after a failed load
+
+    playFromStart(bank, 0);
+    playFromStart(bank, 0); // a sound still playing starts again from its first sample
+    playFromStart(bank, 1);
+    // Nothing for the ids that name no sound: negative, an empty entry, past the bank.
+    for (SoundId id : {soundNotLoaded, -1, 2, 3, SoundBank::maxSounds}) playFromStart(bank, id);
+    EXPECT_EQ(script.log, (Log{"kick.stop", "kick.rewind", "kick.play", "kick.stop", "kick.rewind",
+                               "kick.play", "bounce.stop", "bounce.rewind", "bounce.play"}));
+
+    // A failed stop skips the rewind and the play, a failed rewind the play.
+    script.log.clear();
+    script.refused = "kick.stop";
+    playFromStart(bank, 0);
+    script.refused = "kick.rewind";
+    playFromStart(bank, 0);
+    EXPECT_EQ(script.log, (Log{"kick.stop", "kick.stop", "kick.rewind"}));
+}
+
+TEST_F(SoundBankTest, ShutdownReleasesBuffersThenPrimaryThenDeviceOnceAndSkipsEmptyEntries) {
+    {
+        SoundBank bank;
+        bank.directSound = std::make_unique<FakeDevice>();
+        bank.primaryBuffer = std::make_unique<FakeBuffer>("primary");
+        bank.buffers[1] = std::make_unique<FakeBuffer>("bounce");
+        bank.buffers[2] = std::make_unique<FakeBuffer>("hover");
+        bank.lastIndex = 2; // entry 0 taken but empty, as after a failed load
+        shutdownSound(bank);
+        EXPECT_EQ(script.log, (Log{"bounce.stop", "bounce.release", "hover.stop", "hover.release",
+                                   "primary.stop", "primary.release", "device.release"}));
+        script.log.clear();
+    } // the bank's destruction shuts it down again, with nothing left to do
+    EXPECT_TRUE(script.log.empty());
+}
 
 TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatWasMade) {
     struct Case {
@@ -64,7 +173,7 @@ TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatW
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         script.refused = c.refused ? c.refused : "";
-        setSoundDeviceOpener(c.refused ? fakesound::open : nullptr);
+        setSoundDeviceOpener(c.refused ? openFakeDevice : nullptr);
         messages.clear();
         SoundBank bank;
         testing::internal::CaptureStderr();
@@ -81,31 +190,25 @@ TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatW
     }
 }
 
-TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutputAtTheGameFormat) {
+TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutput) {
     script.refused = "level.priority";
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(script.log, (Log{"device.open", "level.priority", "level.normal", "primary.create",
                                "primary.format", "primary.play"}));
-    ASSERT_EQ(script.formats.size(), 1u);
-    EXPECT_EQ(script.formats[0].samplesPerSec, 22050u);
-    EXPECT_EQ(script.formats[0].channels, 1);
-    EXPECT_EQ(script.formats[0].bitsPerSample, 16);
 }
 
 TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
     Bytes damaged = testwave::moduleWaves[bounceSoundResource];
-    damaged.erase(damaged.end() - 20, damaged.end()); // cut into the data chunk
+    damaged.pop_back(); // one sample byte short of what the data chunk claims
     testwave::moduleWaves[666] = damaged;
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
     EXPECT_EQ(loadSound(bank, kickSoundResource, testwave::module), 0);
     EXPECT_EQ(loadSound(bank, bounceSoundResource, testwave::module), 1);
     EXPECT_EQ(loadSound(bank, hoverSoundResource, testwave::module), 2);
-    EXPECT_EQ(bufferIn(bank, 0).name, "buffer0"); // entry i plays on channel i
-    EXPECT_EQ(bufferIn(bank, 0).storage, sampleBytes(10, 1));
-    EXPECT_EQ(bufferIn(bank, 2).name, "buffer2");
+    EXPECT_EQ(bufferIn(bank, 2).name, "buffer2"); // entry i plays on channel i
     EXPECT_EQ(bufferIn(bank, 2).storage, sampleBytes(8, 200));
 
     EXPECT_EQ(loadSound(bank, 999, testwave::module), soundNotLoaded); // missing: entry 3
@@ -132,13 +235,13 @@ TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOn
 
 TEST_F(SoundDeviceTest, FillSoundBufferCopiesIntoBothRegionsAndNeverPastTheSamples) {
     const Bytes samples = sampleBytes(10, 1);
-    fakesound::Buffer wrapped("wrapped", 10);
+    FakeBuffer wrapped("wrapped", 10);
     wrapped.regions = {wrapped.storage.data() + 4, 6, wrapped.storage.data(), 4};
     ASSERT_EQ(fillSoundBuffer(&wrapped, samples.data(), 10), 1);
     EXPECT_EQ(wrapped.storage, (Bytes{7, 8, 9, 10, 1, 2, 3, 4, 5, 6}));
 
     // A buffer handing out more than asked for still gets only the samples' bytes.
-    fakesound::Buffer greedy("greedy", 10);
+    FakeBuffer greedy("greedy", 10);
     Bytes handedOut(24, 0xEE);
     greedy.regions = {handedOut.data(), 12, handedOut.data() + 12, 12};
     ASSERT_EQ(fillSoundBuffer(&greedy, samples.data(), 10), 1);

@@ -16,7 +16,7 @@ using namespace audio;
 namespace {
 
 using testwave::Bytes;
-using testwave::simpleWave;
+using testwave::wave;
 
 // Every test here sets the sound up on SDL, as the program does.
 class SdlSoundTest : public ::testing::Test {
@@ -28,19 +28,16 @@ TEST_F(SdlSoundTest, LoadsTheThreeEmbeddedSoundsAndPlaysOneFromTheStartTwice) {
     {
         SoundBank bank;
         ASSERT_EQ(initSound(bank), 1) << SDL_GetError();
-        EXPECT_EQ(Mix_AllocateChannels(-1), 16);
+        EXPECT_EQ(Mix_AllocateChannels(-1), SoundBank::maxSounds); // a channel for every entry
 
-        const std::pair<int, std::uint32_t> sounds[] = {
-            {kickSoundResource, 296}, {bounceSoundResource, 148}, {hoverSoundResource, 1002}};
+        const int ids[] = {kickSoundResource, bounceSoundResource, hoverSoundResource};
         for (SoundId entry = 0; entry < 3; ++entry) {
-            const auto [id, sampleCount] = sounds[entry];
-            SCOPED_TRACE(id);
-            platform::WaveFormat wave;
+            SCOPED_TRACE(ids[entry]);
+            platform::WaveFormat format;
             const std::uint8_t* samples = nullptr;
             std::uint32_t count = 0;
-            ASSERT_EQ(findWaveResource(ownModule, id, &wave, &samples, &count), 1);
-            EXPECT_EQ(count, sampleCount * 2);
-            ASSERT_EQ(loadSound(bank, id), entry);
+            ASSERT_EQ(findWaveResource(ownModule, ids[entry], &format, &samples, &count), 1);
+            ASSERT_EQ(loadSound(bank, ids[entry]), entry);
             // The sounds are made in the output's own format, 22050 Hz mono 16-bit, and play
             // as they are: any other rate, width or channel count would change their size.
             EXPECT_EQ(platform::sdlPlayedBytes(*bank.buffers[entry]), count);
@@ -56,8 +53,6 @@ TEST_F(SdlSoundTest, LoadsTheThreeEmbeddedSoundsAndPlaysOneFromTheStartTwice) {
         playFromStart(bank, 0); // another sound plays alongside
         EXPECT_NE(Mix_GetChunk(0), nullptr);
         EXPECT_EQ(Mix_Playing(2), 1);
-        playFromStart(bank, soundNotLoaded);
-        EXPECT_EQ(Mix_GetChunk(1), nullptr);
     }
     // The shutdown closed the output and the audio system.
     EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
@@ -72,11 +67,11 @@ TEST_F(SdlSoundTest, ConvertsOtherPcmFormatsAndRefusesAnythingElse) {
     const platform::WaveFormat wrongBlock{platform::waveFormatPcm, 2, 22050, 44100, 2, 16, 0};
     const Bytes silence(400, 0);
     testwave::moduleWaves = {
-        {1, simpleWave(stereo8, Bytes(2 * 1000, 0x90))},
-        {2, simpleWave(mono24, testwave::sampleBytes(3 * 50 + 2))}, // a stray 2 bytes
-        {3, simpleWave(floats, silence)},
-        {4, simpleWave(twelveBits, silence)},
-        {5, simpleWave(wrongBlock, silence)},
+        {1, wave(stereo8, Bytes(2 * 1000, 0x90))},
+        {2, wave(mono24, testwave::sampleBytes(3 * 50 + 2))}, // a stray 2 bytes
+        {3, wave(floats, silence)},
+        {4, wave(twelveBits, silence)},
+        {5, wave(wrongBlock, silence)},
         // No bits per sample in a 14-byte format.
         {6, testwave::riff({{"fmt ", testwave::formatBody(platform::gameSoundFormat, 14)},
                             {"data", silence}})},
@@ -98,7 +93,6 @@ TEST_F(SdlSoundTest, ConvertsOtherPcmFormatsAndRefusesAnythingElse) {
         SCOPED_TRACE(id);
         EXPECT_EQ(loadSound(bank, id, testwave::module), soundNotLoaded);
     }
-    EXPECT_EQ(bank.lastIndex, 5);
 }
 
 TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingMessage) {
@@ -127,7 +121,6 @@ TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingM
             const std::string stderrText = testing::internal::GetCapturedStderr();
             EXPECT_NE(stderrText.find(std::string("Error: ") + c.message), std::string::npos);
             EXPECT_NE(stderrText.find(c.reason), std::string::npos) << stderrText;
-            EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
             EXPECT_EQ(bank.directSound != nullptr, c.deviceKept); // kept until the shutdown
             EXPECT_EQ(bank.primaryBuffer, nullptr);
             EXPECT_EQ(loadSound(bank, kickSoundResource), soundNotLoaded);

@@ -4,7 +4,6 @@
 
 #include "audio/wave.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -62,16 +61,9 @@ inline Bytes riff(const std::vector<Chunk>& chunks,
     return out;
 }
 
-// A whole WAVE in the usual layout: fmt, fact, data, LIST.
-inline Bytes simpleWave(const platform::WaveFormat& format, const Bytes& samples) {
-    Bytes fact;
-    put(fact,
-        static_cast<std::uint32_t>(samples.size() / std::max<std::size_t>(format.blockAlign, 1)),
-        4);
-    return riff({{"fmt ", formatBody(format)},
-                 {"fact", fact},
-                 {"data", samples},
-                 {"LIST", {'I', 'N', 'F', 'O'}}});
+// A WAVE of only its format and its samples.
+inline Bytes wave(const platform::WaveFormat& format, const Bytes& samples) {
+    return riff({{"fmt ", formatBody(format)}, {"data", samples}});
 }
 
 // The WAVE resources of the stand-in module, by id.

@@ -33,16 +33,6 @@ Parsed parse(const Bytes& bytes, Bytes& exact) {
     return p;
 }
 
-void expectSameFormat(const platform::WaveFormat& a, const platform::WaveFormat& b) {
-    EXPECT_EQ(a.formatTag, b.formatTag);
-    EXPECT_EQ(a.channels, b.channels);
-    EXPECT_EQ(a.samplesPerSec, b.samplesPerSec);
-    EXPECT_EQ(a.avgBytesPerSec, b.avgBytesPerSec);
-    EXPECT_EQ(a.blockAlign, b.blockAlign);
-    EXPECT_EQ(a.bitsPerSample, b.bitsPerSample);
-    EXPECT_EQ(a.extraSize, b.extraSize);
-}
-
 // Every field different, so a field read from the wrong place shows.
 constexpr platform::WaveFormat stereo{platform::waveFormatPcm, 2, 11025, 44100, 4, 16, 22};
 constexpr platform::WaveFormat game = platform::gameSoundFormat;
@@ -56,8 +46,6 @@ TEST(ParseWave, FindsTheFirstFormatAndSamplesWhateverLiesAroundThem) {
     const Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x', 'y'}};
     platform::WaveFormat fourteen = stereo;
     fourteen.bitsPerSample = fourteen.extraSize = 0; // fields a short body does not reach
-    platform::WaveFormat sixteen = stereo;
-    sixteen.extraSize = 0;
     platform::WaveFormat other = game;
     other.samplesPerSec = 8000;
     struct Case {
@@ -67,13 +55,10 @@ TEST(ParseWave, FindsTheFirstFormatAndSamplesWhateverLiesAroundThem) {
         Bytes samples;
     };
     const Case cases[] = {
-        {"fmt fact data LIST", riff({fmt, fact, data, list}), stereo, samples},
         {"data before fmt", riff({list, data, fact, fmt}), stereo, samples},
-        {"LIST and fact between", riff({fmt, list, fact, data}), stereo, samples},
         {"odd sizes and their pad bytes",
          riff({{"junk", {1, 2, 3}}, {"data", odd}, {"LIST", {9}}, fmt}), stereo, odd},
         {"fmt of 14 bytes", riff({{"fmt ", formatBody(stereo, 14)}, data}), fourteen, samples},
-        {"fmt of 16 bytes", riff({{"fmt ", formatBody(stereo, 16)}, data}), sixteen, samples},
         {"empty data skipped, second fmt ignored",
          riff({{"data", {}},
                {"fmt ", formatBody(game)},
@@ -89,7 +74,7 @@ TEST(ParseWave, FindsTheFirstFormatAndSamplesWhateverLiesAroundThem) {
         Bytes exact;
         const Parsed p = parse(c.bytes, exact);
         ASSERT_EQ(p.result, 1);
-        expectSameFormat(p.format, c.format);
+        EXPECT_EQ(formatBody(p.format), formatBody(c.format));
         ASSERT_EQ(p.count, c.samples.size());
         // The samples are the data chunk's body inside the bytes, not a copy.
         ASSERT_GE(p.samples, exact.data());
@@ -112,21 +97,17 @@ TEST(ParseWave, RejectsDamagedWavesAndNeverReadsPastTheirRealEnd) {
         {"walk ends before the data chunk", riff({fmt, data}, 4 + 8 + 18)},
         {"not RIFF", notRiff},
         {"not WAVE", notWave},
-        {"shorter than a RIFF header", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V'}},
-        {"no bytes", {}},
         {"data size past the end", riff({fmt, {"data", sampleBytes(4), 0xFFFFFFF0u}}, 0xFFFFFFFFu)},
         {"fmt size past the end", riff({{"fmt ", fmt.body, 0xFFFFFFFFu}, data}, 0xFFFFFFFFu)},
         {"skipped chunk's size past the end",
          riff({{"LIST", {1, 2}, 0xFFFFFFFEu}, fmt}, 0xFFFFFFFFu)},
         {"fmt after data runs past the end", riff({data, {"fmt ", fmt.body, 1000}})},
+        {"RIFF size ends the walk before the first chunk", riff({fmt, data}, 4)},
+        {"fmt of 13 bytes", riff({{"fmt ", formatBody(game, 13)}, data})},
     };
-    for (std::uint32_t riffSize : {0u, 3u, 4u}) // the walk ends before the first chunk
-        rejected.emplace_back("RIFF size " + std::to_string(riffSize), riff({fmt, data}, riffSize));
-    for (std::size_t size : {0u, 12u, 13u})
-        rejected.emplace_back("fmt of " + std::to_string(size),
-                              riff({{"fmt ", formatBody(game, size)}, data}));
-    // Cut anywhere before the last sample byte, while the RIFF size still claims the whole.
-    for (std::size_t cut = 12; cut < whole.size(); ++cut)
+    // Cut anywhere before the last sample byte (the RIFF size still claims the whole), even
+    // inside the RIFF header.
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
         rejected.emplace_back("cut at " + std::to_string(cut),
                               Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
 
@@ -137,7 +118,7 @@ TEST(ParseWave, RejectsDamagedWavesAndNeverReadsPastTheirRealEnd) {
         EXPECT_EQ(p.result, 0);
         EXPECT_EQ(p.samples, nullptr);
         EXPECT_EQ(p.count, 0u);
-        expectSameFormat(p.format, {});
+        EXPECT_EQ(formatBody(p.format), formatBody({}));
     }
     EXPECT_EQ(parseWave(nullptr, 100, nullptr, nullptr, nullptr), 0);
 }

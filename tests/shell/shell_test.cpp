@@ -6,7 +6,6 @@
 #include "platform/sound_device.h"
 #include "platform/sound_null.h"
 #include "shell/headless_game.h"
-#include "shell/window_proc.h"
 
 #include <gtest/gtest.h>
 

@@ -1,40 +1,24 @@
-// The adapter, the device's bookkeeping and its resources: creation and staged failures,
-// capabilities, states, reference counts, locks, Clear and Present.
+// The adapter, the device's bookkeeping and its resources: what it refuses, states, reference
+// counts, locks, Clear and Present; and PNG files of its pictures, which refuse bad paths and
+// damaged files with a reason instead of a crash.
+#include "graphics/com_holder.h"
+#include "platform/softgpu/png_writer.h"
 #include "tests/softgpu/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace softgpu::testing {
 namespace {
 
-TEST(AdapterTest, CreatesOnlyForTheRightVersionAndWhenAvailable) {
-    EXPECT_EQ(Direct3DCreate8(119), nullptr);
-    {
-        AdapterOptions options;
-        options.direct3dUnavailable = true;
-        ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(Direct3DCreate8(D3D_SDK_VERSION), nullptr);
-    }
-    Held<IDirect3D8> direct3d(Direct3DCreate8(D3D_SDK_VERSION));
-    ASSERT_NE(direct3d.pointer, nullptr);
-    D3DDISPLAYMODE mode{};
-    ASSERT_EQ(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
-    EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
-}
-
-TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {
+TEST(DeviceTest, RefusesWhatItCannotHonourAndKeepsItsStates) {
+    EXPECT_EQ(Direct3DCreate8(119), nullptr); // another version's interfaces
     TestDevice device;
-    D3DCAPS8 caps{};
-    ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
-    EXPECT_NE(caps.VertexProcessingCaps & D3DVTXPCAPS_DIRECTIONALLIGHTS, 0u);
-    EXPECT_NE(caps.AlphaCmpCaps & D3DPCMPCAPS_GREATEREQUAL, 0u);
-    DWORD cull = 0, address = 0;
+    DWORD cull = 0;
     device->GetRenderState(D3DRS_CULLMODE, &cull);
-    device->GetTextureStageState(0, D3DTSS_ADDRESSU, &address);
     EXPECT_EQ(cull, D3DCULL_CCW);
-    EXPECT_EQ(address, D3DTADDRESS_WRAP);
 
     // Calls the device cannot honour are refused rather than half done: pretransformed
     // vertices and vertex colours, blend factors other than ONE (source) and ZERO or ONE
@@ -46,7 +30,7 @@ TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {
     EXPECT_TRUE(FAILED(device->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP)));
     DWORD destBlend = 0;
     device->GetRenderState(D3DRS_DESTBLEND, &destBlend);
-    EXPECT_EQ(destBlend, D3DBLEND_ZERO);
+    EXPECT_EQ(destBlend, D3DBLEND_ONE); // as the game set it
     EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_LINELIST, 0, 1)));
     EXPECT_TRUE(FAILED(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 2))); // past the buffer
     EXPECT_TRUE(FAILED(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0)));
@@ -54,59 +38,63 @@ TEST(DeviceTest, StartsWithThePlatformDefaultsAndRefusesWhatItCannotHonour) {
     EXPECT_EQ(device->BeginScene(), D3D_OK);
     EXPECT_TRUE(FAILED(device->BeginScene()));
     EXPECT_EQ(device->EndScene(), D3D_OK);
+
+    // The caps promise exactly the blend factors and addressing the device accepts: the
+    // factor D3DBLEND_n is bit n - 1 of the blend caps, the mode D3DTADDRESS_n bit n - 1 of
+    // the addressing caps.
+    D3DCAPS8 caps{};
+    ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
+    for (DWORD factor = D3DBLEND_ZERO; factor <= D3DBLEND_INVSRCALPHA; ++factor) {
+        const DWORD bit = 1u << (factor - 1);
+        EXPECT_EQ(SUCCEEDED(device->SetRenderState(D3DRS_SRCBLEND, factor)),
+                  (caps.SrcBlendCaps & bit) != 0)
+            << factor;
+        EXPECT_EQ(SUCCEEDED(device->SetRenderState(D3DRS_DESTBLEND, factor)),
+                  (caps.DestBlendCaps & bit) != 0)
+            << factor;
+    }
+    for (DWORD mode = D3DTADDRESS_WRAP; mode <= D3DTADDRESS_CLAMP; ++mode) {
+        EXPECT_EQ(SUCCEEDED(device->SetTextureStageState(0, D3DTSS_ADDRESSU, mode)),
+                  (caps.TextureAddressCaps & (1u << (mode - 1))) != 0)
+            << mode;
+    }
 }
 
-TEST(ResourceTest, TexturesStartTransparentAndLockWithTheirPitch) {
+TEST(ResourceTest, TexturesStartTransparentAndBuffersAndTexturesLockWithinThemselves) {
     TestDevice device;
-    Held<IDirect3DTexture8> texture;
-    ASSERT_EQ(device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture.out()),
-              D3D_OK);
-    EXPECT_EQ(texture->GetLevelCount(), 6u); // 32, 16, 8, 4, 2, 1
+    graphics::ComHolder<IDirect3DTexture8> texture;
+    ASSERT_EQ(
+        device->CreateTexture(32, 32, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture.pointer),
+        D3D_OK);
+    EXPECT_EQ(texture.pointer->GetLevelCount(), 6u); // 32, 16, 8, 4, 2, 1
     D3DLOCKED_RECT locked{};
-    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    ASSERT_EQ(texture.pointer->LockRect(0, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(locked.Pitch, 128);
     const auto* texels = static_cast<const std::uint32_t*>(locked.pBits);
     EXPECT_EQ(std::count(texels, texels + 32 * 32, 0u), 32 * 32);
-    EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, nullptr, 0))); // already locked
-    EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+    EXPECT_TRUE(FAILED(texture.pointer->LockRect(0, &locked, nullptr, 0))); // already locked
+    EXPECT_EQ(texture.pointer->UnlockRect(0), D3D_OK);
     const RECT part{0, 0, 8, 8};
-    EXPECT_TRUE(FAILED(texture->LockRect(0, &locked, &part, 0)));
-    EXPECT_TRUE(FAILED(texture->UnlockRect(0)));
-
-    // Edges that are not powers of two, formats other than 32-bit, and staged failures.
+    EXPECT_TRUE(FAILED(texture.pointer->LockRect(0, &locked, &part, 0)));
+    EXPECT_TRUE(FAILED(texture.pointer->UnlockRect(0)));
+    // Edges that are not powers of two and formats other than 32-bit.
     IDirect3DTexture8* refused = nullptr;
-    auto create = [&](UINT edge, D3DFORMAT format) {
-        return device->CreateTexture(edge, edge, 1, 0, format, D3DPOOL_MANAGED, &refused);
-    };
-    EXPECT_TRUE(FAILED(create(24, D3DFMT_A8R8G8B8)));
-    EXPECT_TRUE(FAILED(create(16, D3DFMT_R5G6B5)));
-    EXPECT_EQ(refused, nullptr);
-    AdapterOptions options;
-    options.textureCreationFails = true;
-    options.vertexBufferCreationFails = true;
-    ScopedAdapterOptions scoped(options);
-    EXPECT_TRUE(FAILED(create(16, D3DFMT_A8R8G8B8)));
-    IDirect3DVertexBuffer8* buffer = nullptr;
     EXPECT_TRUE(
-        FAILED(device->CreateVertexBuffer(80, 0, QuadVertex::fvf, D3DPOOL_DEFAULT, &buffer)));
-    EXPECT_EQ(buffer, nullptr);
-}
+        FAILED(device->CreateTexture(24, 24, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &refused)));
+    EXPECT_TRUE(
+        FAILED(device->CreateTexture(16, 16, 1, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &refused)));
+    EXPECT_EQ(refused, nullptr);
 
-TEST(ResourceTest, VertexBuffersLockInsideTheirLengthOnly) {
-    TestDevice device;
-    Held<IDirect3DVertexBuffer8> buffer;
-    ASSERT_EQ(device->CreateVertexBuffer(80, 0, QuadVertex::fvf, D3DPOOL_DEFAULT, buffer.out()),
+    graphics::ComHolder<IDirect3DVertexBuffer8> buffer;
+    ASSERT_EQ(device->CreateVertexBuffer(80, 0, graphics::quadVertexFormat, D3DPOOL_DEFAULT,
+                                         &buffer.pointer),
               D3D_OK);
     BYTE* data = nullptr;
-    EXPECT_TRUE(FAILED(buffer->Lock(40, 41, &data, 0)));
+    EXPECT_TRUE(FAILED(buffer.pointer->Lock(40, 41, &data, 0)));
     EXPECT_EQ(data, nullptr);
-    ASSERT_EQ(buffer->Lock(40, 0, &data, 0), D3D_OK);
-    EXPECT_EQ(data, buffer->data() + 40);
-    EXPECT_EQ(buffer->Unlock(), D3D_OK);
-    AdapterOptions options;
-    options.lockFails = true;
-    ScopedAdapterOptions scoped(options);
-    EXPECT_TRUE(FAILED(buffer->Lock(0, 0, &data, 0)));
+    ASSERT_EQ(buffer.pointer->Lock(40, 0, &data, 0), D3D_OK);
+    EXPECT_EQ(data, buffer.pointer->data() + 40);
+    EXPECT_EQ(buffer.pointer->Unlock(), D3D_OK);
 }
 
 TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
@@ -114,8 +102,6 @@ TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
     IDirect3DTexture8* texture = nullptr;
     device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
     device->SetTexture(0, texture);
-    EXPECT_EQ(texture->AddRef(), 3u); // ours, the device's, this one
-    EXPECT_EQ(texture->Release(), 2u);
     EXPECT_EQ(texture->Release(), 1u); // the device still holds it
     IDirect3DTexture8* bound = nullptr;
     device->GetTexture(0, &bound);
@@ -129,7 +115,7 @@ TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
     // A device keeps its IDirect3D8 alive.
     IDirect3D8* direct3d = nullptr;
     device->GetDirect3D(&direct3d);
-    EXPECT_EQ(direct3d, device.direct3d.pointer);
+    EXPECT_EQ(direct3d, device.renderer.direct3d);
     EXPECT_EQ(direct3d->Release(), 2u);
 }
 
@@ -156,6 +142,30 @@ TEST(PresentTest, PresentHandsOverTheBackBufferAndNothingClearsIt) {
     EXPECT_EQ(other.presentCount(), 1);
     EXPECT_EQ(other.lastFrame().at(620, 460), 0xFF654321u);
     EXPECT_EQ(device.sink.presentCount(), 2);
+}
+
+const std::string outputFolder = SOFTGPU_TEST_OUTPUT;
+
+TEST(PngTest, RefusesWhatItCannotDoWithAReason) {
+    std::vector<std::uint32_t> pixels(16 * 16, 0xFF808080u);
+    const FrameView frame{pixels.data(), 16, 16, 16 * 4};
+    std::string error;
+    // Whether a call failed and said why; the reason is cleared for the next.
+    auto refused = [&error](bool done) {
+        const bool told = !done && !error.empty();
+        error.clear();
+        return told;
+    };
+    EXPECT_TRUE(refused(writePng(outputFolder + "/cut.png", frame, 8, 8, 9, 4, &error)));
+    EXPECT_TRUE(refused(writePng(outputFolder + "/no/such/folder/x.png", frame, &error)));
+    // A file that starts like a PNG and then stops, and no file at all.
+    const std::string damaged = outputFolder + "/damaged.png";
+    ASSERT_TRUE(writePng(damaged, frame, &error)) << error;
+    std::filesystem::resize_file(damaged, std::filesystem::file_size(damaged) / 2);
+    std::vector<std::uint32_t> read;
+    int width = 0, height = 0;
+    EXPECT_TRUE(refused(readPng(damaged, read, width, height, &error)));
+    EXPECT_TRUE(refused(readPng(outputFolder + "/missing.png", read, width, height, &error)));
 }
 
 } // namespace

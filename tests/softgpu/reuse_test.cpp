@@ -6,19 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace softgpu::testing {
 namespace {
-
-// A window that shows part of the back buffer, and can be told to show another part.
-class WindowSink final : public PresentSink {
-public:
-    void present(const FrameView&) override { ++presents; }
-    RECT shownRect() const override { return shown; }
-    RECT shown{100, 40, 540, 440};
-    int presents = 0;
-};
 
 std::vector<std::uint32_t> pixelsOf(const TestDevice& device) {
     const FrameView frame = device->backBuffer();
@@ -32,16 +25,23 @@ void drawEveryMode(TestDevice& device, IDirect3DTexture8* texture, int variants)
     }
 }
 
-// A wide receding strip whose texture coordinates lie thousands of repeats from 0, where a
-// float sum started elsewhere along a row rounds differently.
-void drawFarCoordinates(TestDevice& device, IDirect3DTexture8* texture) {
-    device.useGameStates(false);
+constexpr std::uint32_t background = 0xFF123456u;
+
+// Every mode at many places, and a wide receding strip whose texture coordinates lie thousands
+// of repeats from 0, where a float sum started elsewhere along a row rounds differently; returns
+// the picture.
+std::vector<std::uint32_t> drawScene(TestDevice& device) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
+    IDirect3DTexture8* texture = makeSpeckledTexture(device, 64);
+    drawEveryMode(device, texture, 8);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     device.drawVertices(D3DPT_TRIANGLESTRIP,
-                        std::vector<QuadVertex>{{20, 300, 0, 4000.0f, 1.0f},
-                                                {620, 300, 300, 4003.0f, 1.0f},
-                                                {20, 100, 0, 4000.0f, 2.0f},
-                                                {620, 100, 300, 4003.0f, 2.0f}},
+                        {{20, 300, 0, 4000.0f, 1.0f},
+                         {620, 300, 300, 4003.0f, 1.0f},
+                         {20, 100, 0, 4000.0f, 2.0f},
+                         {620, 100, 300, 4003.0f, 2.0f}},
                         texture);
+    return pixelsOf(device);
 }
 
 TEST(KernelTest, TheVectorAndThePlainKernelsDrawTheSamePictureInEveryMode) {
@@ -64,71 +64,39 @@ TEST(KernelTest, TheVectorAndThePlainKernelsDrawTheSamePictureInEveryMode) {
 
 TEST(ShownPartTest, OnlyTheShownPixelsAreDrawnAndExactlyAsWhenAllAre) {
     TestDevice whole;
-    WindowSink window;
-    TestDevice part(&window);
-    for (TestDevice* device : {&whole, &part}) {
-        (*device)->Clear(0, nullptr, D3DCLEAR_TARGET, 0x123456u, 1.0f, 0);
-        drawEveryMode(*device, makeSpeckledTexture(*device, 64), 8);
-        drawFarCoordinates(*device, makeSpeckledTexture(*device, 64));
-    }
-    const std::vector<std::uint32_t> all = pixelsOf(whole);
-    const std::vector<std::uint32_t> shown = pixelsOf(part);
-    int different = 0, outsideDrawn = 0, drawnOutsideInWhole = 0;
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * 640 + x;
-            if (x >= 100 && x < 540 && y >= 40 && y < 440) {
-                different += shown[i] != all[i];
-            } else {
-                outsideDrawn += shown[i] != 0xFF123456u;
-                drawnOutsideInWhole += all[i] != 0xFF123456u;
-            }
-        }
-    }
-    EXPECT_EQ(different, 0);
-    EXPECT_EQ(outsideDrawn, 0);
-    EXPECT_GT(drawnOutsideInWhole, 10000); // the scene does reach past the shown part
-    EXPECT_LT(part->stats().pixelsShaded, whole->stats().pixelsShaded);
-
-    // Pixels right of the shown edge come out exactly the same wherever the edge lies, though
-    // their spans start further left (a float sum rounds differently from another start).
-    for (int left = 1; left < 300; left += 13) {
-        TestDevice cut(&window);
-        window.shown = RECT{left, 0, 640, 480};
-        cut->Clear(0, nullptr, D3DCLEAR_TARGET, 0x123456u, 1.0f, 0);
-        drawEveryMode(cut, makeSpeckledTexture(cut, 64), 8);
-        drawFarCoordinates(cut, makeSpeckledTexture(cut, 64));
-        const std::vector<std::uint32_t> pixels = pixelsOf(cut);
-        int wrong = 0;
-        for (std::size_t i = 0; i < pixels.size(); ++i) {
-            wrong += static_cast<int>(i % 640) >= left && pixels[i] != all[i];
-        }
+    const std::vector<std::uint32_t> all = drawScene(whole);
+    // Parts cut on every side, some reaching past the buffer's edges, the left edge in many
+    // places: inside, the spans start elsewhere than when all is drawn, and the pixels still
+    // come out the same; outside, the pixels keep what they held.
+    MemorySink window;
+    for (int left = -51; left < 300; left += 13) {
+        const RECT shown{left, 40 + left / 8, 600 + left / 2, 440 + left / 2};
+        window.showOnly(shown);
+        TestDevice part(&window);
+        drawScene(part);
+        const int wrong = part.countPixels([&](int x, int y, std::uint32_t pixel) {
+            const bool inside =
+                x >= shown.left && x < shown.right && y >= shown.top && y < shown.bottom;
+            return pixel !=
+                   ((inside ? all[static_cast<std::size_t>(y) * 640 + x] : background) & 0xFFFFFFu);
+        });
         EXPECT_EQ(wrong, 0) << "shown from column " << left;
+        EXPECT_LT(part->stats().pixelsShaded, whole->stats().pixelsShaded);
     }
-
-    // A part beyond the buffer's edges is cut to them; an empty one draws nothing.
-    window.shown = RECT{-50, 200, 10000, 10000};
-    drawEveryMode(part, makeSpeckledTexture(part, 64), 2);
-    window.shown = RECT{300, 300, 300, 400};
-    const std::vector<std::uint32_t> before = pixelsOf(part);
-    drawEveryMode(part, makeSpeckledTexture(part, 64), 2);
-    EXPECT_EQ(pixelsOf(part), before);
+    window.showOnly(RECT{300, 300, 300, 400}); // an empty part: nothing is drawn
+    TestDevice none(&window);
+    EXPECT_EQ(drawScene(none), std::vector<std::uint32_t>(640 * 480, background));
 }
 
 // Draws the same frames on two devices, one reusing unchanged draws, and compares every frame.
 class ReuseTest : public ::testing::Test {
 protected:
-    ReuseTest() : reusing(&window), drawing(&window) {
-        drawing->reuseUnchangedDraws(false);
-        for (TestDevice* device : {&reusing, &drawing}) {
-            textures.push_back(makeSpeckledTexture(*device, 64));
-        }
-    }
+    ReuseTest() { drawing->reuseUnchangedDraws(false); }
 
     // One frame: every mode at a few places, then Present; change(device, its texture) comes
     // first. The two devices must end it with the same picture.
-    template <class Change>
-    void frame(Change change) {
+    using Change = std::function<void(TestDevice&, IDirect3DTexture8*)>;
+    void frame(const Change& change = [](TestDevice&, IDirect3DTexture8*) {}) {
         for (std::size_t i = 0; i < 2; ++i) {
             TestDevice& device = i == 0 ? reusing : drawing;
             device->resetStats();
@@ -138,16 +106,14 @@ protected:
         }
         ASSERT_EQ(pixelsOf(reusing), pixelsOf(drawing));
     }
-    void frame() {
-        frame([](TestDevice&, IDirect3DTexture8*) {});
-    }
     // Draws of the last frame reused.
     std::uint64_t reused() const { return reusing->stats().drawsReused; }
 
-    WindowSink window;
-    TestDevice reusing;
-    TestDevice drawing;
-    std::vector<IDirect3DTexture8*> textures;
+    MemorySink window{RECT{100, 40, 540, 440}}; // the game's window
+    TestDevice reusing{&window};
+    TestDevice drawing{&window};
+    IDirect3DTexture8* textures[2] = {makeSpeckledTexture(reusing, 64),
+                                      makeSpeckledTexture(drawing, 64)};
 };
 
 TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThemAnew) {
@@ -162,34 +128,36 @@ TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThe
         EXPECT_EQ(reusing->stats().pixelsShaded, drawing->stats().pixelsShaded);
         EXPECT_EQ(reusing->stats().trianglesDrawn, drawing->stats().trianglesDrawn);
     };
+    const std::pair<const char*, Change> changes[] = {
+        {"new texels under the same texture",
+         [](TestDevice&, IDirect3DTexture8* texture) {
+             D3DLOCKED_RECT locked{};
+             texture->LockRect(0, &locked, nullptr, 0);
+             for (int i = 0; i < 64 * 64; i += 7)
+                 static_cast<std::uint32_t*>(locked.pBits)[i] ^= 0xFF00FFu;
+             texture->UnlockRect(0);
+         }},
+        {"the window shows another part",
+         [this](TestDevice&, IDirect3DTexture8*) {
+             window.showOnly(RECT{0, 0, 320, 480});
+         }},
+        {"alpha from the vertices' colour: the transparent texels show",
+         [](TestDevice& device, IDirect3DTexture8*) {
+             device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+         }},
+        {"the camera moves by a pixel",
+         [](TestDevice& device, IDirect3DTexture8*) {
+             const D3DMATRIX view = placement(1, 1, -321.0f, -240.0f, 940.0f);
+             device->SetTransform(D3DTS_VIEW, &view);
+         }},
+    };
     settle();
-    // New texels under the same texture.
-    frame([](TestDevice&, IDirect3DTexture8* texture) {
-        D3DLOCKED_RECT locked{};
-        texture->LockRect(0, &locked, nullptr, 0);
-        for (int i = 0; i < 64 * 64; i += 7)
-            static_cast<std::uint32_t*>(locked.pBits)[i] ^= 0xFF00FFu;
-        texture->UnlockRect(0);
-    });
-    EXPECT_EQ(reused(), 0u);
-    settle();
-    // The window shows another part.
-    window.shown = RECT{0, 0, 320, 480};
-    frame();
-    EXPECT_EQ(reused(), 0u);
-    settle();
-    // Alpha taken from the vertices' colour: the transparent texels now show.
-    frame([](TestDevice& device, IDirect3DTexture8*) {
-        device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
-    });
-    EXPECT_EQ(reused(), 0u);
-    settle();
-    // The camera moves by a pixel.
-    frame([](TestDevice& device, IDirect3DTexture8*) {
-        const D3DMATRIX view = placement(1, 1, -321.0f, -240.0f, 940.0f);
-        device->SetTransform(D3DTS_VIEW, &view);
-    });
-    EXPECT_EQ(reused(), 0u);
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        frame(change);
+        EXPECT_EQ(reused(), 0u);
+        settle();
+    }
 }
 
 TEST_F(ReuseTest, AReusedDrawIsWrittenWithTheBlendingAndAlphaTestOfItsTime) {
@@ -199,12 +167,12 @@ TEST_F(ReuseTest, AReusedDrawIsWrittenWithTheBlendingAndAlphaTestOfItsTime) {
     for (int f = 0; f < 3; ++f) {
         frame([](TestDevice& device, IDirect3DTexture8* texture) {
             const D3DMATRIX where = placement(50, 40, 320.5f, 240.5f);
-            device.useGameStates(false);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
             device.drawQuad(where, texture);
             device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
             device.drawQuad(where, texture);
             device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-            device.useGameStates(true);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
             device.drawQuad(where, texture);
         });
     }
