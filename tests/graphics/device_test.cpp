@@ -153,18 +153,21 @@ TEST(Scene, SoundsThatDoNotLoadAreToldOnceAndTheGameGoesOn) {
     }
 }
 
-TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMade) {
-    AdapterOptions options;
-    options.vertexBufferCreationFails = true;
-    options.textureCreationFails = true;
-    ScopedAdapterOptions scoped(options);
-    MessageBoxes boxes;
-    shell::HeadlessGame t;
-    EXPECT_TRUE(t.start()) << "failed creations are not reported";
-    EXPECT_TRUE(boxes.shown.empty());
-    for (int i = 0; i < 3; ++i) t.frame();
-    EXPECT_EQ(t.pictures().presentCount(), 4) << "the first paint and three frames";
-    EXPECT_EQ(t.pictures().lastFrame().at(320, 240) & 0xFFFFFF, 0u) << "nothing to draw with";
+TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMadeOrFilled) {
+    for (const bool lockFails : {false, true}) {
+        SCOPED_TRACE(lockFails ? "locks fail" : "creations fail");
+        AdapterOptions options;
+        options.vertexBufferCreationFails = options.textureCreationFails = !lockFails;
+        options.lockFails = lockFails; // buffers and textures exist, but stay as created
+        ScopedAdapterOptions scoped(options);
+        MessageBoxes boxes;
+        shell::HeadlessGame t;
+        EXPECT_TRUE(t.start()) << "failures to make or fill them are not reported";
+        EXPECT_TRUE(boxes.shown.empty());
+        for (int i = 0; i < 3; ++i) t.frame();
+        EXPECT_EQ(t.pictures().presentCount(), 4) << "the first paint and three frames";
+        EXPECT_EQ(t.pictures().lastFrame().at(320, 240) & 0xFFFFFF, 0u) << "nothing to draw";
+    }
 }
 
 TEST(ScoreDisplay, NumbersAreLeftAlignedAndDrawnUnitsFirst) {
