@@ -130,31 +130,4 @@ TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
     EXPECT_EQ(shell::winMain(noWindow.world, noWindow.display), 1);
 }
 
-TEST(NullWindow, PressesOnACaptionNeverReachTheGame) {
-    shell::HeadlessGame game;
-    ASSERT_TRUE(game.start());
-    shell::World& world = game.world;
-    world.state.pointerOverBall = 1;
-    // On a drag strip the left press drags the window and takes its release along; a right
-    // release there belongs to the window's frame.
-    world.state.pointerZone = zoneDragStrip;
-    game.press();
-    world.state.pointerZone = zoneCloseButton; // the drag ends over the close button
-    game.release();
-    world.state.pointerZone = zoneDragStrip;
-    game.rightRelease();
-    Message message;
-    EXPECT_FALSE(game.gameWindow->peekMessage(message));
-    EXPECT_EQ(world.scores.score, 0);
-    EXPECT_EQ(world.state.showFps, 0);
-    // Elsewhere both arrive, addressed to the window, at the pointer's client position.
-    world.state.pointerZone = zoneNone;
-    game.pointAt(320, 372);
-    game.press();
-    ASSERT_TRUE(game.gameWindow->peekMessage(message));
-    EXPECT_EQ(message.message, WM_LBUTTONDOWN);
-    EXPECT_EQ(message.lParam, makePointParam(320, 372));
-    EXPECT_EQ(message.window, game.gameWindow.get());
-}
-
 } // namespace
