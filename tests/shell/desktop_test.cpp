@@ -29,17 +29,11 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
     EXPECT_EQ(parse({"--scale=8"}).scale, 8);
     EXPECT_EQ(parse({"--scale", "1", "--scale", "2"}).scale, 2) << "the last one given";
 
-    for (const std::vector<const char*>& bad : {std::vector<const char*>{"--bogus"},
-                                                {"play"},
-                                                {"-"},
-                                                {"--scale"},
-                                                {"--scale", "0"},
-                                                {"--scale", "9"},
-                                                {"--scale", "2x"},
+    // Unknown options and the scale's bounds are also the end-to-end test's: here the finer
+    // ways a value can be wrong.
+    for (const std::vector<const char*>& bad : {std::vector<const char*>{"--scale", "2x"},
                                                 {"--scale", " 2"},
-                                                {"--scale", "-1"},
                                                 {"--scale="},
-                                                {"--scale", ""},
                                                 {"--scale", "99999999999"},
                                                 {"--help=yes"}}) {
         const CommandLine line = parse(bad);
@@ -77,17 +71,13 @@ TEST(WindowScale, FromTheScreensResolutionWithinTheScreen) {
         int screenWidth, screenHeight, scale;
     };
     const Case cases[] = {
-        {96.0f, 1920, 1080, 1},
         {143.0f, 3840, 2160, 1},
         {144.0f, 3840, 2160, 2},
-        {192.0f, 3840, 2160, 2},
         {288.0f, 3840, 2160, 3},
         {2000.0f, 7680, 4320, 8},
         {0.0f, 3840, 2160, 1},
-        {-5.0f, 3840, 2160, 1},
         {__builtin_nanf(""), 3840, 2160, 1},
         // A window that would not fit is made smaller, but never below 1.
-        {288.0f, 1280, 800, 2},
         {192.0f, 879, 1200, 1},
         {192.0f, 880, 800, 2},
         {192.0f, 880, 799, 1},
