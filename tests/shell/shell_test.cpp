@@ -76,8 +76,6 @@ TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
 TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
     shell::HeadlessGame game;
     ASSERT_TRUE(game.start());
-    EXPECT_TRUE(game.window().shown);
-    EXPECT_FALSE(game.window().cursorVisible);
     EXPECT_EQ(game.pictures().presentCount(), 1) << "shown once, before any frame";
     shell::World& world = game.world;
     Window& window = *game.gameWindow;
