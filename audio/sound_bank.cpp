@@ -27,7 +27,7 @@ void shutdownSound(SoundBank& bank) {
         bank.primaryBuffer.reset();
     }
     // Destroying the device closes the audio system, as the last step of the shutdown.
-    bank.directSound.reset();
+    bank.soundDevice.reset();
 }
 
 } // namespace audio

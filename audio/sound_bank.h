@@ -23,7 +23,7 @@ struct SoundBank {
     SoundBank& operator=(const SoundBank&) = delete;
     ~SoundBank(); // shuts the bank down: see shutdownSound
 
-    std::unique_ptr<platform::SoundDevice> directSound;
+    std::unique_ptr<platform::SoundDevice> soundDevice;
     std::unique_ptr<platform::SoundBuffer> primaryBuffer;
     std::int32_t capacity = maxSounds;
     std::array<std::unique_ptr<platform::SoundBuffer>, maxSounds> buffers;

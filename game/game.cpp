@@ -6,34 +6,34 @@
 
 namespace game {
 
-void updateFrame(Game& game) {
-    GameState& state = game.state;
-    ScenePose& pose = game.pose;
+void updateFrame(Core& core) {
+    GameState& state = core.state;
+    ScenePose& pose = core.pose;
 
-    advanceFrameClock(game.clock, state);
+    advanceFrameClock(core.clock, state);
     spinBall(state, pose);
     const float verticalMove = moveBall(state, pose);
-    bounceOffCeilingOrFloor(state, pose, game.sounds, verticalMove);
-    bounceOffWalls(state, pose, game.sounds);
+    bounceOffCeilingOrFloor(state, pose, core.sounds, verticalMove);
+    bounceOffWalls(state, pose, core.sounds);
     dampSidewaysDrift(state);
     recoverSquash(state, pose);
     followWithShine(state, pose);
     placeShadow(pose);
-    trackPointer(state, pose, game.pointer);
+    trackPointer(state, pose, core.pointer);
     testHit(state);
-    applyScoreRules(state, game.scores);
-    classifyPointer(state, game.sounds);
+    applyScoreRules(state, core.scores);
+    classifyPointer(state, core.sounds);
 }
 
-void kick(Game& game) {
-    GameState& state = game.state;
-    ScenePose& pose = game.pose;
+void kick(Core& core) {
+    GameState& state = core.state;
+    ScenePose& pose = core.pose;
     // Judged on where the last frame found the pointer, not on the press's own position.
     if (state.pointerOverBall != 1) return;
 
     if (state.landed != 0) {
         state.landed = 0;
-        game.scores.score = 0;
+        core.scores.score = 0;
         state.bounceBudget = fullBounceBudget;
         state.timeScale = timeScaleLevel1;
     }
@@ -53,8 +53,8 @@ void kick(Game& game) {
                        kickTableY[static_cast<std::size_t>(state.kickPickY)] + kickBaseLift) *
                       state.kickLift;
 
-    game.scores.score = game.scores.score + 1;
-    playFromStart(game.sounds, state.kickSound);
+    core.scores.score = core.scores.score + 1;
+    playFromStart(core.sounds, state.kickSound);
 }
 
 } // namespace game

@@ -9,9 +9,9 @@
 
 namespace game {
 
-// The parts of the program the game core works on: references into the program's World, or
+// The parts of the program the game core works on: references into the shell's Program, or
 // into a test's own pieces.
-struct Game {
+struct Core {
     GameState& state;
     ScenePose& pose;
     FrameClock& clock;
@@ -21,9 +21,9 @@ struct Game {
 };
 
 // Advances the game by one frame: clock, flight, collisions, pointer, score and zones.
-void updateFrame(Game& game);
+void updateFrame(Core& core);
 
 // The left-button press: kicks the ball if the last frame found the pointer over it.
-void kick(Game& game);
+void kick(Core& core);
 
 } // namespace game

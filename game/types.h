@@ -2,7 +2,7 @@
 // matrix of one drawable) and materials, in the layout the graphics device takes them.
 #pragma once
 
-#include "platform/d3dtypes.h"
+#include "platform/d3d_records.h"
 
 namespace game {
 

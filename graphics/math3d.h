@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game/types.h"
-#include "platform/d3dtypes.h"
+#include "platform/d3d_records.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "graphics/scene.h"
 
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 #include "graphics/math3d.h"
 #include "platform/message_box.h"
 

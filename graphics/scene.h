@@ -75,7 +75,7 @@ struct Scene {
     Material textMaterial{};
 };
 
-// Everything loading and drawing the scene work with: references into the program's World
+// Everything loading and drawing the scene work with: references into the shell's Program
 // (a test may make the pieces on their own).
 struct Stage {
     Renderer& renderer;

@@ -18,8 +18,8 @@ std::int32_t decodeBestScore(const char (&text)[16]) {
     // negating brings back the unsigned number that was meant.
     if (text[0] == '-') stored = 0u - stored;
 
-    if (stored < bestScoreKey) return 0;
-    const std::uint32_t unscrambled = stored - bestScoreKey;
+    if (stored < scrambleKey) return 0;
+    const std::uint32_t unscrambled = stored - scrambleKey;
     if ((unscrambled & 16u) != 0) return 0;
     const std::uint32_t score = unscrambled >> 17;
     if (score >= static_cast<std::uint32_t>(bestScoreLimit)) return 0;
@@ -30,7 +30,7 @@ void encodeBestScore(std::int32_t bestScore, char (&text)[16]) {
     // Cleared first, so that no digits of an earlier file survive behind the terminator.
     std::memset(text, 0, sizeof text);
     const auto stored =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(bestScore) * 131072u + bestScoreKey);
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(bestScore) * 131072u + scrambleKey);
     std::snprintf(text, sizeof text, "%d", stored);
 }
 

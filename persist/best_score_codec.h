@@ -6,7 +6,7 @@
 
 namespace persist {
 
-constexpr std::uint32_t bestScoreKey = 0x4B1D2E73u;
+constexpr std::uint32_t scrambleKey = 0x4B1D2E73u;
 constexpr std::int32_t bestScoreLimit = 10000; // a decoded value at or above this reads as 0
 
 // The best score held by the first 16 bytes of a best-score file (zero bytes where the file

@@ -1,6 +1,6 @@
 // The game's one window and its message queue, as the single game thread sees them: messages
-// posted, sent and translated from the desktop, the window procedure, ESC and the picture. The
-// desktop side is SDL (openDisplay); the null driver (window_headless.h) runs on no desktop.
+// posted, sent and reported by the desktop, the window procedure, ESC and the picture. The
+// drivers (platform/sdl, platform/web, platform/null) only translate what their desktop reports.
 #pragma once
 
 #include "platform/pointer_source.h"
@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -146,16 +145,5 @@ public:
     virtual std::unique_ptr<Window>
     createWindow(const std::string& title, WindowProcedure& procedure, std::string& error) = 0;
 };
-
-// Opens the desktop (SDL's video on X11, Wayland or KMSDRM; SDL's drivers that draw nowhere
-// only when SDL_VIDEODRIVER names them): empty, with the reason in `error`, when there is none.
-// While it is open, message boxes are shown on it and SIGINT, SIGTERM and SIGHUP arrive at
-// the game's window as WM_CLOSE. `scale` makes the game's window that many times as large; 0
-// leaves it to the screen's resolution.
-std::unique_ptr<Display> openDisplay(std::string& error, int scale = 0);
-
-// What to do, quickly, when the display goes away under the game (the X server ends): the
-// process ends right after the handler returns, with status 1, without leaving main.
-void setDisplayLostHandler(std::function<void()> handler);
 
 } // namespace platform

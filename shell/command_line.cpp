@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "platform/window_scale.h"
+#include "platform/sdl/window_scale.h"
 
 #include <charconv>
 #include <optional>

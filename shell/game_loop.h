@@ -8,7 +8,7 @@
 #pragma once
 
 #include "platform/window.h"
-#include "shell/world.h"
+#include "shell/program.h"
 
 #include <memory>
 #include <string>
@@ -18,11 +18,11 @@ namespace shell {
 // The window's title, which desktops show and the end-to-end tests look for.
 constexpr const char* windowTitle = "Hopla-Game";
 
-// Creates the game's window with world as its procedure, sets up the device (presenting to
+// Creates the game's window with the program's procedure, sets up the device (presenting to
 // that window) and the scene, closing the window when either fails (the failed step has told
 // the player, and the quit message now waits), hides the system pointer and shows the window.
 // Empty, with the reason in error, when the desktop would not make the window.
-std::unique_ptr<platform::Window> openGameWindow(World& world, platform::Display& display,
+std::unique_ptr<platform::Window> openGameWindow(Program& program, platform::Display& display,
                                                  std::string& error);
 
 enum class Turn {
@@ -33,13 +33,13 @@ enum class Turn {
 
 // One turn of the loop. The frame still runs when ESC has just closed the window; the quit
 // message that closing left ends the game on a later turn.
-Turn runTurn(World& world, platform::Window& window);
+Turn runTurn(Program& program, platform::Window& window);
 
 // Turns until the game is over. Returns 0.
-int runMessageLoop(World& world, platform::Window& window);
+int runMessageLoop(Program& program, platform::Window& window);
 
 // openGameWindow, then the loop. Returns 0 when the loop ends after a game, 1 when the
 // desktop would not make the window or the device or the scene could not be set up.
-int winMain(World& world, platform::Display& display);
+int runGame(Program& program, platform::Display& display);
 
 } // namespace shell

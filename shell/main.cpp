@@ -1,13 +1,13 @@
 // The game's entry point: opens the desktop, makes the program's objects in their order, runs
 // the game, and lets everything go in reverse order, which saves the best score.
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 #include "persist/score_record.h"
-#include "platform/process.h"
-#include "platform/sound_sdl.h"
-#include "platform/window.h"
+#include "platform/posix/process.h"
+#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_sound.h"
 #include "shell/command_line.h"
 #include "shell/game_loop.h"
-#include "shell/world.h"
+#include "shell/program.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
 
     // The program's objects: the frame clock reads the tick count and the best score is read
     // now; they go when main returns, after the window and before the desktop.
-    shell::World world(display->ticks(), display->pointer(), persist::bestScoreFilePath());
+    shell::Program program(display->ticks(), display->pointer(), persist::bestScoreFilePath());
     // A display that goes away ends the process on the spot: the best score is saved first.
-    platform::setDisplayLostHandler([&world] { world.scores.finish(); });
-    const int status = shell::winMain(world, *display);
+    platform::setDisplayLostHandler([&program] { program.scores.finish(); });
+    const int status = shell::runGame(program, *display);
     platform::setDisplayLostHandler(nullptr); // the program's objects go now, saving as they go
     return status;
 }

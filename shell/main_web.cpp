@@ -2,13 +2,13 @@
 // canvas, and the loop's turns run at every display refresh: the waiting messages, then one
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
 // and the page offers a new game.
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 #include "persist/score_record.h"
 #include "platform/web/page.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_sound.h"
 #include "shell/game_loop.h"
-#include "shell/world.h"
+#include "shell/program.h"
 
 #include <cstdio>
 #include <memory>
@@ -22,23 +22,23 @@ const std::filesystem::path bestScoreFile = "/hopla/hsd.dat";
 
 // One game, from start to end. Destroyed in reverse order: the window goes, then the sound
 // stops and the best score is saved, then the page's input is let go.
-struct PageGame {
-    PageGame()
+struct PageProgram {
+    PageProgram()
         : display(platform::web::openPageDisplay()),
-          world(display->ticks(), display->pointer(), bestScoreFile) {}
+          program(display->ticks(), display->pointer(), bestScoreFile) {}
 
     std::unique_ptr<platform::Display> display;
-    shell::World world;
+    shell::Program program;
     std::unique_ptr<platform::Window> window;
 };
 
-std::unique_ptr<PageGame> pageGame;
+std::unique_ptr<PageProgram> pageProgram;
 
 // The turns of one display refresh: every waiting message, then one frame. False when the
 // game is over.
 bool refresh() {
     for (;;) {
-        switch (shell::runTurn(pageGame->world, *pageGame->window)) {
+        switch (shell::runTurn(pageProgram->program, *pageProgram->window)) {
         case shell::Turn::message:
             continue;
         case shell::Turn::frame:
@@ -53,10 +53,10 @@ void endGame();
 
 void startGame() {
     platform::web::restoreBestScoreFile(bestScoreFile);
-    pageGame = std::make_unique<PageGame>();
+    pageProgram = std::make_unique<PageProgram>();
     std::string error;
-    pageGame->window = shell::openGameWindow(pageGame->world, *pageGame->display, error);
-    if (!pageGame->window) {
+    pageProgram->window = shell::openGameWindow(pageProgram->program, *pageProgram->display, error);
+    if (!pageProgram->window) {
         std::fprintf(stderr, "hopla: the game's window could not be made: %s\n", error.c_str());
         endGame();
         return;
@@ -66,7 +66,7 @@ void startGame() {
 }
 
 void endGame() {
-    pageGame.reset();
+    pageProgram.reset();
     platform::web::storeBestScoreFile(bestScoreFile);
     platform::web::offerNewGame(startGame);
 }
@@ -80,9 +80,9 @@ int main() {
     // The game may go on (a page brought back from the browser's cache), so it saves again
     // when it ends.
     platform::web::onPageHide([] {
-        if (!pageGame) return;
+        if (!pageProgram) return;
         std::string reason;
-        if (!persist::saveBestScore(pageGame->world.scores, reason))
+        if (!persist::saveBestScore(pageProgram->program.scores, reason))
             std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
         platform::web::storeBestScoreFile(bestScoreFile);
     });

@@ -1,11 +1,13 @@
 #include "shell/window_proc.h"
-#include "shell/world.h"
+
+#include "shell/program.h"
 
 using namespace platform;
 
 namespace shell {
 
-LRESULT World::windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GameWindowProc::windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    game::GameState& state = program.state;
     switch (message) {
     case WM_CREATE:
         if (state.windowed) window.setRegion(windowRegion);
@@ -15,7 +17,8 @@ LRESULT World::windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PAINT:
         // Nothing is drawn here: the loop draws every frame, paint only shows it again.
-        if (renderer.device) renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
+        if (program.renderer.device)
+            program.renderer.device->Present(nullptr, nullptr, nullptr, nullptr);
         return 0;
     case WM_NCHITTEST: {
         const LRESULT answer = window.defWindowProc(message, wParam, lParam);
@@ -27,7 +30,7 @@ LRESULT World::windowProc(Window& window, UINT message, WPARAM wParam, LPARAM lP
         return answer;
     }
     case WM_LBUTTONDOWN:
-        kick(game);
+        kick(program.core);
         return 0;
     case WM_LBUTTONUP:
         // The window is not destroyed here; the posted WM_DESTROY only ends the loop.

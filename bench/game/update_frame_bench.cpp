@@ -1,7 +1,7 @@
 // How long one frame of the game core takes: a ball in play with the pointer chasing it and
 // kicking whenever it is over the ball, so flight, contacts, kicks and zones all run.
 #include "game/game.h"
-#include "platform/sound_null.h"
+#include "platform/null/null_sound.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,15 +28,15 @@ void updateFrameInPlay(benchmark::State& run) {
     state.kickSound = 0;
     state.bounceSound = 1;
     state.hoverSound = 2;
-    Game game{state, pose, clock, scores, sounds, pointer};
+    Core core{state, pose, clock, scores, sounds, pointer};
 
     for (auto _ : run) {
         ticks.advance(16);
         // Aim a little below the ball's centre as the player sees it, as a player would.
         pointer.position = {static_cast<int>(pose.ballPlacement._41),
                             static_cast<int>(472.0f - pose.ballPlacement._42 + 10.0f)};
-        updateFrame(game);
-        if (state.pointerOverBall == 1 && state.velocityY < 0.0f) kick(game);
+        updateFrame(core);
+        if (state.pointerOverBall == 1 && state.velocityY < 0.0f) kick(core);
         benchmark::DoNotOptimize(pose);
     }
     run.counters["score"] = static_cast<double>(scores.bestScore);

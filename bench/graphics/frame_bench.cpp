@@ -4,7 +4,7 @@
 // drivers). The null window shows what the game's window shows, so the device draws only that.
 //
 //   cmake --build <build> --target graphics_bench && <build>/bin/graphics_bench
-#include "shell/headless_game.h"
+#include "shell/headless_program.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,58 +21,59 @@ void inMillisecondsOverFiveRuns(benchmark::internal::Benchmark* target) {
     target->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
-void startOrAbort(shell::HeadlessGame& game) {
+void startOrAbort(shell::HeadlessProgram& game) {
     if (!game.start()) std::abort();
 }
 
 void drawFrameAfterKick(benchmark::State& state) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     startOrAbort(game);
     for (int i = 0; i < 200; ++i) game.frame(); // the ball comes to rest
     game.aimAtBall();
     game.frame();
     game.press();
     game.frame();
-    softgpu::IDirect3DDevice8* device = game.world.renderer.device;
+    softgpu::IDirect3DDevice8* device = game.program.renderer.device;
     device->resetStats();
-    for (auto _ : state) drawFrame(game.world.stage);
+    for (auto _ : state) drawFrame(game.program.stage);
     // What one frame costs the device: triangles rasterised and pixels covered.
     const softgpu::RenderStats& work = device->stats();
     const double frames = static_cast<double>(state.iterations());
     state.counters["triangles"] = static_cast<double>(work.trianglesDrawn) / frames;
     state.counters["pixels"] = static_cast<double>(work.pixelsShaded) / frames;
-    state.SetLabel("score " + std::to_string(game.world.scores.score));
+    state.SetLabel("score " + std::to_string(game.program.scores.score));
 }
 BENCHMARK(drawFrameAfterKick)->Apply(inMillisecondsOverFiveRuns);
 
 // The same frame when nothing drawn before can be reused, as on the first frame or after a
 // change of the picture.
 void drawFrameNothingReused(benchmark::State& state) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     startOrAbort(game);
     for (int i = 0; i < 200; ++i) game.frame();
-    game.world.renderer.device->reuseUnchangedDraws(false);
-    for (auto _ : state) drawFrame(game.world.stage);
+    game.program.renderer.device->reuseUnchangedDraws(false);
+    for (auto _ : state) drawFrame(game.program.stage);
 }
 BENCHMARK(drawFrameNothingReused)->Apply(inMillisecondsOverFiveRuns);
 
 void updateAndDrawInPlay(benchmark::State& state) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     startOrAbort(game);
     for (auto _ : state) {
         game.aimAtBall();
-        if (game.world.state.pointerOverBall && game.world.state.velocityY <= 0.0f) game.press();
+        if (game.program.state.pointerOverBall && game.program.state.velocityY <= 0.0f)
+            game.press();
         game.frame();
     }
-    state.SetLabel("score " + std::to_string(game.world.scores.score));
+    state.SetLabel("score " + std::to_string(game.program.scores.score));
 }
 BENCHMARK(updateAndDrawInPlay)->Apply(inMillisecondsOverFiveRuns);
 
 void startUpToLoadedScene(benchmark::State& state) {
     for (auto _ : state) {
-        shell::HeadlessGame game;
+        shell::HeadlessProgram game;
         startOrAbort(game);
-        benchmark::DoNotOptimize(game.world.scene.wallTexture.get());
+        benchmark::DoNotOptimize(game.program.scene.wallTexture.get());
     }
 }
 BENCHMARK(startUpToLoadedScene)->Apply(inMillisecondsOverFiveRuns);

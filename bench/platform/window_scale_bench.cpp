@@ -1,6 +1,6 @@
 // The cost of the window scale: the game's visible 440 x 400 pixels put on a window at scale
 // 1 (one copy per row, as an unscaled window does), 2 and 3. Compare the runs side by side.
-#include "platform/window_scale.h"
+#include "platform/sdl/window_scale.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // the one header the graphics code draws through.
 #pragma once
 
-#include "platform/d3dtypes.h"
+#include "platform/d3d_records.h"
 
 #include <cstdint>
 

@@ -90,7 +90,7 @@ bool writeStorage(const std::string& key, const std::string& text) {
 void restoreBestScoreFile(const std::filesystem::path& file) {
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    const std::optional<std::string> text = readStorage(bestScoreKey);
+    const std::optional<std::string> text = readStorage(bestScoreStorageKey);
     if (!text) return;
     const std::optional<std::vector<std::uint8_t>> bytes = decodeStoredBytes(*text);
     if (!bytes) {
@@ -109,7 +109,7 @@ void storeBestScoreFile(const std::filesystem::path& file) {
     std::vector<std::uint8_t> bytes(maxStoredBytes);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (!writeStorage(bestScoreKey, encodeStoredBytes(bytes)))
+    if (!writeStorage(bestScoreStorageKey, encodeStoredBytes(bytes)))
         std::fprintf(stderr, "hopla: the page may not store the best score\n");
 }
 

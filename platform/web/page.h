@@ -36,6 +36,6 @@ void restoreBestScoreFile(const std::filesystem::path& file);
 void storeBestScoreFile(const std::filesystem::path& file);
 
 // The storage key of the best score.
-constexpr const char* bestScoreKey = "hopla-best-score";
+constexpr const char* bestScoreStorageKey = "hopla-best-score";
 
 } // namespace platform::web

@@ -1,4 +1,4 @@
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 #include "audio/wave.h"
 #include "tests/audio/wave_builder.h"
 #include "tools/soundgen/soundgen.h"

@@ -1,7 +1,7 @@
 // The game core on a table: manual clock and pointer, a best-score record kept nowhere and
 // null sound buffers that count how often each sound plays.
 #include "game/game.h"
-#include "platform/sound_null.h"
+#include "platform/null/null_sound.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ struct GameTable {
     FrameClock clock{ticks};
     persist::ScoreRecord scores{std::filesystem::path()};
     SoundBank sounds;
-    Game game{state, pose, clock, scores, sounds, pointer};
+    Core core{state, pose, clock, scores, sounds, pointer};
     Matrix4& ball = pose.ballPlacement;
 
     GameTable() {
@@ -39,7 +39,7 @@ struct GameTable {
     int plays(TableSound sound) const { return platform::nullPlays(sounds.buffers[sound].get()); }
     void frame(std::uint32_t ms) {
         ticks.advance(ms);
-        updateFrame(game);
+        updateFrame(core);
     }
     // A frame of exactly one step unit, for exact arithmetic: 16 ms at 1/16 unit per ms.
     void unitFrame() {
@@ -208,7 +208,7 @@ TEST(Kick, EachFrameOverTheBallPicksTheNextTableEntries) {
         table.pointAt(100, 100, 2); // away from the ball the picks stay
         table.placeBall(320, 240);
         table.pointAt(320, 232); // on the ball's centre: only the tables vary the kick
-        kick(table.game);
+        kick(table.core);
         EXPECT_FLOAT_EQ(table.state.velocityX, sideways[frame] * 0.3f) << "frame " << frame;
         EXPECT_FLOAT_EQ(table.state.velocityY, (upward[frame] + 140.0f) * 0.08f) << frame;
     }
@@ -219,14 +219,14 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     table.state.timeScale = 0.08f; // the speed the last run ended at
     table.state.bounceBudget = 5;  // still bouncing out
     table.pointAt(250, 232);       // beside the ball
-    kick(table.game);
+    kick(table.core);
     EXPECT_EQ(table.scores.score, 0);
     EXPECT_EQ(table.plays(kickPlays), 0);
 
     table.pointAt(320, 232, 3); // picks 3 and 3: table entries -2 and 2
     table.state.velocityX = 2.0f;
     table.scores.score = 7; // the finished run's score, still shown
-    kick(table.game);
+    kick(table.core);
     EXPECT_EQ(table.scores.score, 1);
     EXPECT_EQ(table.state.bounceBudget, 16);
     EXPECT_EQ(table.state.timeScale, 0.06f);
@@ -238,7 +238,7 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
 
     // A second press before the next frame kicks again within the run; the best score
     // follows on the next frame.
-    kick(table.game);
+    kick(table.core);
     EXPECT_EQ(table.scores.score, 2);
     EXPECT_EQ(table.state.spinForward, 0); // now it was moving left
     EXPECT_EQ(table.scores.bestScore, 0);
@@ -248,7 +248,7 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     // Hit low and left of centre: the ball flies high and to the right.
     table.placeBall(320, 240);
     table.pointAt(300, 260); // offsets 20 and 28; picks 5 and 5: entries 0 and 0
-    kick(table.game);
+    kick(table.core);
     EXPECT_EQ(table.state.spinForward, 0); // it was not moving sideways
     EXPECT_FLOAT_EQ(table.state.velocityX, 6.0f);
     EXPECT_FLOAT_EQ(table.state.velocityY, 13.44f);

@@ -1,11 +1,11 @@
 // The window procedure's message table, the start-up and the loop's turns, on the real game
 // run by the null window driver: what the desktop hands on comes from a queue, what the window
 // and the game do is read back from them.
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
+#include "platform/null/null_sound.h"
 #include "platform/softgpu/softgpu.h"
 #include "platform/sound_device.h"
-#include "platform/sound_null.h"
-#include "shell/headless_game.h"
+#include "shell/headless_program.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,10 @@ using namespace platform;
 namespace {
 
 TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     ASSERT_TRUE(game.start());
     Window& window = *game.gameWindow;
-    GameState& state = game.world.state;
+    GameState& state = game.program.state;
     Message message;
     int kicks = 0;
     for (int zone : {zoneNone, zoneDragStrip, zoneCloseButton}) {
@@ -26,7 +26,7 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
         state.pointerZone = zone;
         state.pointerOverBall = 1; // as the last frame found it
         EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0);
-        EXPECT_EQ(game.world.scores.score, ++kicks);
+        EXPECT_EQ(game.program.scores.score, ++kicks);
         // A right release toggles the counter (on, off, on); a right press is not in the table.
         window.sendMessage(WM_RBUTTONUP, 0, 0);
         window.sendMessage(516, 0, 0);
@@ -50,13 +50,13 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
 }
 
 TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     ASSERT_TRUE(game.start());
     Window& window = *game.gameWindow;
     const int presents = game.pictures().presentCount();
     window.sendMessage(WM_PAINT, 0, 0);
     EXPECT_EQ(game.pictures().presentCount(), presents + 1);
-    EXPECT_EQ(game.world.clock.frameCount, 0) << "nothing is drawn";
+    EXPECT_EQ(game.program.clock.frameCount, 0) << "nothing is drawn";
     window.postMessage(WM_PAINT, 0, 0); // posted: waits for its turn, then finds no window
     window.sendMessage(WM_CLOSE, 0, 0);
     EXPECT_TRUE(game.window().removed);
@@ -74,32 +74,32 @@ TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
 }
 
 TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
-    shell::HeadlessGame game;
+    shell::HeadlessProgram game;
     ASSERT_TRUE(game.start());
     EXPECT_EQ(game.pictures().presentCount(), 1) << "shown once, before any frame";
-    shell::World& world = game.world;
+    shell::Program& program = game.program;
     Window& window = *game.gameWindow;
 
     game.rightRelease();
     game.rightRelease();
     game.window().queueMessage(WM_PAINT);
     using shell::Turn;
-    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
-    EXPECT_EQ(world.state.showFps, 1) << "one message a turn";
-    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
-    EXPECT_EQ(shell::runTurn(world, window), Turn::message);
-    EXPECT_EQ(world.clock.frameCount, 0);
-    EXPECT_EQ(shell::runTurn(world, window), Turn::frame) << "none waits: a frame";
-    EXPECT_EQ(shell::runTurn(world, window), Turn::frame);
-    EXPECT_EQ(world.clock.frameCount, 2);
+    EXPECT_EQ(shell::runTurn(program, window), Turn::message);
+    EXPECT_EQ(program.state.showFps, 1) << "one message a turn";
+    EXPECT_EQ(shell::runTurn(program, window), Turn::message);
+    EXPECT_EQ(shell::runTurn(program, window), Turn::message);
+    EXPECT_EQ(program.clock.frameCount, 0);
+    EXPECT_EQ(shell::runTurn(program, window), Turn::frame) << "none waits: a frame";
+    EXPECT_EQ(shell::runTurn(program, window), Turn::frame);
+    EXPECT_EQ(program.clock.frameCount, 2);
     EXPECT_EQ(game.pictures().presentCount(), 4);
 
     // ESC closes the window; that turn's frame still runs, then the quit message ends it all.
     game.window().escapeHeld = true;
-    EXPECT_EQ(shell::runTurn(world, window), Turn::frame);
+    EXPECT_EQ(shell::runTurn(program, window), Turn::frame);
     EXPECT_TRUE(window.destroyed());
-    EXPECT_EQ(world.clock.frameCount, 3);
-    EXPECT_EQ(shell::runTurn(world, window), Turn::over);
+    EXPECT_EQ(program.clock.frameCount, 3);
+    EXPECT_EQ(shell::runTurn(program, window), Turn::over);
 }
 
 TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
@@ -108,22 +108,22 @@ TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
         softgpu::AdapterOptions failing;
         failing.deviceCreationFails = noDevice;
         softgpu::ScopedAdapterOptions scoped(failing);
-        shell::HeadlessGame game;
+        shell::HeadlessProgram game;
         if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
         EXPECT_FALSE(game.start());
         // Asserted: on a window still standing, the loops below would never end.
         ASSERT_TRUE(game.window().removed);
         // The scene is loaded only after the device was made.
-        EXPECT_EQ(game.world.scene.wallTexture.get() == nullptr, noDevice);
-        EXPECT_EQ(shell::runMessageLoop(game.world, *game.gameWindow), 0);
-        EXPECT_EQ(game.world.clock.frameCount, 0);
-        shell::HeadlessGame whole; // the same start through the entry point's loop
+        EXPECT_EQ(game.program.scene.wallTexture.get() == nullptr, noDevice);
+        EXPECT_EQ(shell::runMessageLoop(game.program, *game.gameWindow), 0);
+        EXPECT_EQ(game.program.clock.frameCount, 0);
+        shell::HeadlessProgram whole; // the same start through the entry point's loop
         if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
-        EXPECT_EQ(shell::winMain(whole.world, whole.display), 1);
+        EXPECT_EQ(shell::runGame(whole.program, whole.display), 1);
     }
-    shell::HeadlessGame noWindow;
+    shell::HeadlessProgram noWindow;
     noWindow.display.refuseWindow = true;
-    EXPECT_EQ(shell::winMain(noWindow.world, noWindow.display), 1);
+    EXPECT_EQ(shell::runGame(noWindow.program, noWindow.display), 1);
 }
 
 } // namespace

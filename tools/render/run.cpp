@@ -1,7 +1,7 @@
 #include "tools/render/run.h"
 
 #include "platform/softgpu/png_writer.h"
-#include "shell/headless_game.h"
+#include "shell/headless_program.h"
 #include "shell/window_proc.h"
 
 #include <cstdio>
@@ -34,16 +34,16 @@ private:
     std::filesystem::path folder_;
 };
 
-void writeTrace(std::ostream& out, int frame, shell::HeadlessGame& game) {
-    const shell::World& world = game.world;
-    const GameState& s = world.state;
+void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& game) {
+    const shell::Program& program = game.program;
+    const GameState& s = program.state;
     char line[512];
     std::snprintf(line, sizeof line, "%d %u %.9g %.9g %.9g %.9g %.9g %d %d %.9g %d %d %d\n", frame,
                   game.display.clock.now, static_cast<double>(s.frameStep),
-                  static_cast<double>(world.pose.ballPlacement._41),
-                  static_cast<double>(world.pose.ballPlacement._42),
+                  static_cast<double>(program.pose.ballPlacement._41),
+                  static_cast<double>(program.pose.ballPlacement._42),
                   static_cast<double>(s.velocityX), static_cast<double>(s.velocityY),
-                  world.scores.score, world.scores.bestScore, static_cast<double>(s.timeScale),
+                  program.scores.score, program.scores.bestScore, static_cast<double>(s.timeScale),
                   s.pointerZone, s.landed, s.pointerOverBall);
     out << line;
 }
@@ -67,7 +67,7 @@ bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& pictures,
 
 // Hands one of the frame's commands to the game before the frame, as the desktop queues what
 // the player does between two frames.
-void handleEvent(const ScriptEvent& event, shell::HeadlessGame& game, std::uint32_t& step) {
+void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& game, std::uint32_t& step) {
     using Kind = ScriptEvent::Kind;
     switch (event.kind) {
     case Kind::Step:
@@ -95,7 +95,7 @@ void handleEvent(const ScriptEvent& event, shell::HeadlessGame& game, std::uint3
 
 int runScript(const Script& script, const RunOptions& options) {
     TemporaryScoreFile scoreFile;
-    shell::HeadlessGame game(script.clockStart, scoreFile.path());
+    shell::HeadlessProgram game(script.clockStart, scoreFile.path());
     if (!game.start()) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;

@@ -2,15 +2,14 @@
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
 #include "platform/message_box.h"
-#include "platform/process.h"
+#include "platform/posix/process.h"
 #include "platform/resources.h"
-#include "platform/window.h"
-#include "platform/window_scale.h"
-#include "platform/x11_hints.h"
+#include "platform/sdl/display_lost.h"
+#include "platform/sdl/sdl_display.h"
+#include "platform/sdl/window_scale.h"
+#include "platform/sdl/x11_hints.h"
 
 #include <SDL.h>
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <climits>
@@ -401,40 +400,7 @@ bool startVideo(std::string& error) {
     return false;
 }
 
-std::function<void()>& displayLostHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
-
-// Xlib's type, declared here rather than through its header, whose macros would clash.
-struct _XDisplay;
-using XIOErrorHandler = int (*)(_XDisplay*);
-
-// Xlib calls this when the X server goes away and ends the process when it returns; so the
-// game ends here itself, once its handler has kept what must survive.
-int onXConnectionLost(_XDisplay*) {
-    if (displayLostHandler()) displayLostHandler()();
-    std::fprintf(stderr, "hopla: the connection to the display was lost\n");
-    std::_Exit(1);
-}
-
-// SDL loads Xlib itself when it runs on X11; the handler goes into that same library.
-void watchXConnection() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!driver || std::strcmp(driver, "x11") != 0) return;
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!xlib) return;
-    using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
-    if (const auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler")))
-        set(onXConnectionLost);
-    dlclose(xlib);
-}
-
 } // namespace
-
-void setDisplayLostHandler(std::function<void()> handler) {
-    displayLostHandler() = std::move(handler);
-}
 
 std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
     // The click that gives the window the focus reaches the game, as on the original
@@ -451,7 +417,7 @@ std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         announceMotifHints();
     }
-    watchXConnection();
+    watchDisplayConnection();
     catchHangup();
     return std::make_unique<SdlDisplay>(scale);
 }

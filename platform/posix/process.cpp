@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/posix/process.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,32 +1,32 @@
-#include "shell/headless_game.h"
+#include "shell/headless_program.h"
 
-#include "audio/sound_device.h"
-#include "platform/sound_null.h"
+#include "audio/sound_setup.h"
+#include "platform/null/null_sound.h"
 
 #include <string>
 #include <utility>
 
 namespace shell {
 
-HeadlessGame::HeadlessGame(std::uint32_t startTick, std::filesystem::path bestScoreFile)
-    : display(startTick), world(display.ticks(), display.pointer(), std::move(bestScoreFile)),
+HeadlessProgram::HeadlessProgram(std::uint32_t startTick, std::filesystem::path bestScoreFile)
+    : display(startTick), program(display.ticks(), display.pointer(), std::move(bestScoreFile)),
       previousOpener(audio::setSoundDeviceOpener(platform::openNullSoundDevice)) {}
 
-HeadlessGame::~HeadlessGame() {
+HeadlessProgram::~HeadlessProgram() {
     audio::setSoundDeviceOpener(previousOpener);
 }
 
-bool HeadlessGame::start() {
+bool HeadlessProgram::start() {
     std::string error;
-    gameWindow = openGameWindow(world, display, error);
+    gameWindow = openGameWindow(program, display, error);
     return gameWindow && !gameWindow->destroyed();
 }
 
-bool HeadlessGame::frame(std::uint32_t ms) {
+bool HeadlessProgram::frame(std::uint32_t ms) {
     if (over || !gameWindow) return false;
     display.clock.advance(ms);
     for (;;) {
-        switch (runTurn(world, *gameWindow)) {
+        switch (runTurn(program, *gameWindow)) {
         case Turn::message:
             continue;
         case Turn::frame:
@@ -38,8 +38,8 @@ bool HeadlessGame::frame(std::uint32_t ms) {
     }
 }
 
-void HeadlessGame::aimAtBall() {
-    const game::Matrix4& ball = world.pose.ballPlacement;
+void HeadlessProgram::aimAtBall() {
+    const game::Matrix4& ball = program.pose.ballPlacement;
     pointAt(static_cast<int>(ball._41), static_cast<int>(472.0f - ball._42) + 10);
 }
 

@@ -1,23 +1,23 @@
-#include "platform/window_headless.h"
+#include "platform/null/null_window.h"
 
 #include <utility>
 
 namespace platform {
 
-HeadlessWindow::HeadlessWindow(WindowProcedure& procedure, PointerSource& pointerSource)
+NullWindow::NullWindow(WindowProcedure& procedure, PointerSource& pointerSource)
     : Window(procedure), pointer(pointerSource) {}
 
-void HeadlessWindow::queueButton(UINT message) {
+void NullWindow::queueButton(UINT message) {
     const ClientPoint at = pointer.clientPointer();
     desktop.push_back(
         {nullptr, message, message == WM_LBUTTONDOWN ? 1u : 0u, makePointParam(at.x, at.y)});
 }
 
-void HeadlessWindow::queueMessage(UINT message) {
+void NullWindow::queueMessage(UINT message) {
     desktop.push_back({nullptr, message, 0, 0});
 }
 
-bool HeadlessWindow::nextDesktopMessage(Message& message) {
+bool NullWindow::nextDesktopMessage(Message& message) {
     while (!desktop.empty()) {
         const Message next = desktop.front();
         desktop.pop_front();
@@ -33,13 +33,13 @@ bool HeadlessWindow::nextDesktopMessage(Message& message) {
     return false;
 }
 
-std::unique_ptr<Window>
-HeadlessDisplay::createWindow(const std::string&, WindowProcedure& procedure, std::string& error) {
+std::unique_ptr<Window> NullDisplay::createWindow(const std::string&, WindowProcedure& procedure,
+                                                  std::string& error) {
     if (refuseWindow) {
         error = "the headless desktop was told to refuse the window";
         return nullptr;
     }
-    auto made = std::make_unique<HeadlessWindow>(procedure, pointerSource);
+    auto made = std::make_unique<NullWindow>(procedure, pointerSource);
     window = made.get();
     made->sendMessage(WM_CREATE, 0, 0);
     return made;

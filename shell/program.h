@@ -1,6 +1,5 @@
 // The program's objects in the order they must be made, so that at exit the sound stops first,
-// then the best score is saved, then textures and buffers go and the device goes last. It is
-// also the game window's procedure, which is how the window's messages reach the game.
+// then the best score is saved, then textures and buffers go and the device goes last.
 #pragma once
 
 #include "audio/sound_bank.h"
@@ -14,19 +13,19 @@
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
 #include "platform/tick_source.h"
-#include "platform/window.h"
+#include "shell/window_proc.h"
 
 #include <filesystem>
 
 namespace shell {
 
-struct World final : platform::WindowProcedure {
+struct Program final {
     // The frame clock reads ticks now; the best score is read from bestScoreFile (an empty
     // path keeps it nowhere).
-    World(platform::TickSource& ticks, platform::PointerSource& pointer,
-          std::filesystem::path bestScoreFile);
-    World(const World&) = delete;
-    World& operator=(const World&) = delete;
+    Program(platform::TickSource& ticks, platform::PointerSource& pointer,
+            std::filesystem::path bestScoreFile);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // Construction order matters: members are destroyed in reverse.
     graphics::Renderer renderer;
@@ -40,14 +39,10 @@ struct World final : platform::WindowProcedure {
 
     game::GameState state;
     game::ScenePose pose;
-    game::Game game;       // what updateFrame and kick work on
+    game::Core core;       // what updateFrame and kick work on
     graphics::Stage stage; // what loadScene and drawFrame work on
 
-    // Handles one message for the game's window (window_proc.cpp); its result is the
-    // message's result. Buttons are judged on the zones the last frame found, not on the
-    // message's coordinates.
-    platform::LRESULT windowProc(platform::Window& window, platform::UINT message,
-                                 platform::WPARAM wParam, platform::LPARAM lParam) override;
+    GameWindowProc windowProc{*this}; // how the window's messages reach the game
 };
 
 } // namespace shell

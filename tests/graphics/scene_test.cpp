@@ -4,7 +4,7 @@
 #include "audio/sound_bank.h"
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
-#include "shell/headless_game.h"
+#include "shell/headless_program.h"
 #include "tests/graphics/bitmap_builder.h"
 
 #include <gtest/gtest.h>
@@ -144,12 +144,12 @@ TEST(Scene, SoundsThatDoNotLoadAreToldOnceAndTheGameGoesOn) {
     for (const std::int32_t soundRoom : {audio::SoundBank::maxSounds, 0}) {
         SCOPED_TRACE(soundRoom);
         MessageBoxes boxes;
-        shell::HeadlessGame t;
-        t.world.sounds.capacity = soundRoom; // no room: every sound fails to load
+        shell::HeadlessProgram t;
+        t.program.sounds.capacity = soundRoom; // no room: every sound fails to load
         EXPECT_TRUE(t.start());
         EXPECT_EQ(boxes.shown, soundRoom > 0 ? Shown{} : notAll);
-        EXPECT_EQ(t.world.state.kickSound, soundRoom > 0 ? 0 : soundNotLoaded);
-        EXPECT_NE(t.world.digits.digitTextures[9].get(), nullptr);
+        EXPECT_EQ(t.program.state.kickSound, soundRoom > 0 ? 0 : soundNotLoaded);
+        EXPECT_NE(t.program.digits.digitTextures[9].get(), nullptr);
     }
 }
 
@@ -161,7 +161,7 @@ TEST(Scene, FramesRunWhenNoBufferOrTextureCouldBeMadeOrFilled) {
         options.lockFails = lockFails; // buffers and textures exist, but stay as created
         ScopedAdapterOptions scoped(options);
         MessageBoxes boxes;
-        shell::HeadlessGame t;
+        shell::HeadlessProgram t;
         EXPECT_TRUE(t.start()) << "failures to make or fill them are not reported";
         EXPECT_TRUE(boxes.shown.empty());
         for (int i = 0; i < 3; ++i) t.frame();

@@ -1,4 +1,4 @@
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 
 #include "platform/message_box.h"
 
@@ -31,9 +31,9 @@ platform::SoundDeviceOpener setSoundDeviceOpener(platform::SoundDeviceOpener ope
 
 bool initSound(SoundBank& bank) {
     std::string reason = "no sound system was installed in this program";
-    if (installedOpener) bank.directSound = installedOpener(reason);
-    if (!bank.directSound) return failSetUp("Unable to create DirectSound object", reason);
-    platform::SoundDevice& device = *bank.directSound;
+    if (installedOpener) bank.soundDevice = installedOpener(reason);
+    if (!bank.soundDevice) return failSetUp("Unable to create DirectSound object", reason);
+    platform::SoundDevice& device = *bank.soundDevice;
 
     if (!device.setCooperativeLevel(platform::CooperativeLevel::Priority) &&
         !device.setCooperativeLevel(platform::CooperativeLevel::Normal)) {
@@ -64,9 +64,9 @@ SoundId loadSound(SoundBank& bank, int resourceId, ResourceModule module) {
     if (!findWaveResource(module, resourceId, &format, &samples, &count)) return soundNotLoaded;
 
     // Without a device (its set-up failed) there is nothing to make a buffer with.
-    if (!bank.directSound) return soundNotLoaded;
+    if (!bank.soundDevice) return soundNotLoaded;
     std::unique_ptr<platform::FillableSoundBuffer> buffer =
-        bank.directSound->createBuffer(format, count, entry);
+        bank.soundDevice->createBuffer(format, count, entry);
     if (!buffer) return soundNotLoaded;
 
     // The buffer only joins the bank once it holds its sound; a failed fill releases it.

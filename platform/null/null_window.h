@@ -9,9 +9,9 @@
 
 namespace platform {
 
-class HeadlessWindow final : public Window {
+class NullWindow final : public Window {
 public:
-    HeadlessWindow(WindowProcedure& procedure, PointerSource& pointer);
+    NullWindow(WindowProcedure& procedure, PointerSource& pointer);
 
     // Queues a button message from the desktop at the pointer's current position:
     // WM_LBUTTONDOWN, WM_LBUTTONUP or WM_RBUTTONUP. As on the desktop, a left press or a right
@@ -56,20 +56,20 @@ private:
 };
 
 // The desktop of the null driver: a clock and a pointer that the caller moves.
-class HeadlessDisplay final : public Display {
+class NullDisplay final : public Display {
 public:
-    explicit HeadlessDisplay(std::uint32_t startTick = 0) : clock(startTick) {}
+    explicit NullDisplay(std::uint32_t startTick = 0) : clock(startTick) {}
 
     TickSource& ticks() override { return clock; }
     PointerSource& pointer() override { return pointerSource; }
-    // Makes a HeadlessWindow (sending it WM_CREATE); none, with a reason, when refuseWindow.
+    // Makes a NullWindow (sending it WM_CREATE); none, with a reason, when refuseWindow.
     std::unique_ptr<Window> createWindow(const std::string& title, WindowProcedure& procedure,
                                          std::string& error) override;
 
     ManualTickSource clock;
     ManualPointerSource pointerSource;
     bool refuseWindow = false;
-    HeadlessWindow* window = nullptr; // the window made last
+    NullWindow* window = nullptr; // the window made last
 };
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // The SDL window on SDL's dummy video driver: placement, the picture it shows and the messages
 // it makes of SDL's events. The pointer needs a real desktop: the end-to-end tests watch it.
-#include "platform/window.h"
-#include "shell/world.h"
+#include "platform/sdl/sdl_display.h"
+#include "shell/program.h"
 
 #include <gtest/gtest.h>
 #include <SDL.h>
@@ -38,9 +38,9 @@ struct DummyWindow {
         std::string error;
         display = openDisplay(error, scale);
         if (!display) throw std::runtime_error(error);
-        world = std::make_unique<shell::World>(display->ticks(), display->pointer(),
-                                               std::filesystem::path());
-        window = display->createWindow("Hopla-Game", *world, error);
+        program = std::make_unique<shell::Program>(display->ticks(), display->pointer(),
+                                                   std::filesystem::path());
+        window = display->createWindow("Hopla-Game", program->windowProc, error);
         for (std::uint32_t id = 1; id < 100 && !handle; ++id) handle = SDL_GetWindowFromID(id);
         if (!window || !handle) throw std::runtime_error(error);
         Message message;
@@ -50,7 +50,7 @@ struct DummyWindow {
     std::uint32_t id() const { return SDL_GetWindowID(handle); }
 
     std::unique_ptr<Display> display;
-    std::unique_ptr<shell::World> world;
+    std::unique_ptr<shell::Program> program;
     std::unique_ptr<Window> window;
     SDL_Window* handle = nullptr;
 };
@@ -103,7 +103,7 @@ TEST(SdlWindow, TranslatesEventsIntoTheGamesMessages) {
     DummyWindow dummy(1);
     const std::uint32_t id = dummy.id();
     Window& window = *dummy.window;
-    GameState& state = dummy.world->state;
+    GameState& state = dummy.program->state;
 
     // Over a drag strip the right release belongs to the window's frame and toggles nothing.
     Message message;

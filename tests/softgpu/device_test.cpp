@@ -13,7 +13,7 @@
 namespace softgpu::testing {
 namespace {
 
-TEST(DeviceTest, RefusesWhatItCannotHonourAndKeepsItsStates) {
+TEST(Device, RefusesWhatItCannotHonourAndKeepsItsStates) {
     EXPECT_EQ(Direct3DCreate8(119), nullptr); // another version's interfaces
     TestDevice device;
     DWORD cull = 0;
@@ -60,7 +60,7 @@ TEST(DeviceTest, RefusesWhatItCannotHonourAndKeepsItsStates) {
     }
 }
 
-TEST(ResourceTest, TexturesStartTransparentAndBuffersAndTexturesLockWithinThemselves) {
+TEST(DeviceResources, TexturesStartTransparentAndBuffersAndTexturesLockWithinThemselves) {
     TestDevice device;
     graphics::ComHolder<IDirect3DTexture8> texture;
     ASSERT_EQ(
@@ -97,7 +97,7 @@ TEST(ResourceTest, TexturesStartTransparentAndBuffersAndTexturesLockWithinThemse
     EXPECT_EQ(buffer.pointer->Unlock(), D3D_OK);
 }
 
-TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
+TEST(DeviceResources, BoundResourcesStayAliveUntilUnbound) {
     TestDevice device;
     IDirect3DTexture8* texture = nullptr;
     device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
@@ -119,7 +119,7 @@ TEST(ResourceTest, BoundResourcesStayAliveUntilUnbound) {
     EXPECT_EQ(direct3d->Release(), 2u);
 }
 
-TEST(PresentTest, PresentHandsOverTheBackBufferAndNothingClearsIt) {
+TEST(Present, PresentHandsOverTheBackBufferAndNothingClearsIt) {
     TestDevice device;
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00123456u, 1.0f, 0);
     const D3DRECT corner{600, 440, 700, 500}; // partly off the buffer
@@ -146,7 +146,7 @@ TEST(PresentTest, PresentHandsOverTheBackBufferAndNothingClearsIt) {
 
 const std::string outputFolder = SOFTGPU_TEST_OUTPUT;
 
-TEST(PngTest, RefusesWhatItCannotDoWithAReason) {
+TEST(Png, RefusesWhatItCannotDoWithAReason) {
     std::vector<std::uint32_t> pixels(16 * 16, 0xFF808080u);
     const FrameView frame{pixels.data(), 16, 16, 16 * 4};
     std::string error;

@@ -1,7 +1,7 @@
 // The process's side of the session: a broken pipe that fails a write instead of ending the
 // game, and the hang-up caught as a close request. (Closed standard descriptors are filled
 // before the display can take them: the end-to-end test closed_stderr starts the game so.)
-#include "platform/process.h"
+#include "platform/posix/process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The sound bank, and the sound set-up and loading, on stand-ins for the sound device and its
 // buffers: every step goes into one log, and the steps a test names in `refused` (e.g.
 // "level.priority level.normal buffer1.lock") fail.
-#include "audio/sound_device.h"
+#include "audio/sound_setup.h"
 #include "platform/message_box.h"
 #include "tests/audio/wave_builder.h"
 
@@ -84,7 +84,7 @@ std::unique_ptr<platform::SoundDevice> openFakeDevice(std::string& reason) {
     return nullptr;
 }
 
-class SoundDeviceTest : public ::testing::Test {
+class SoundSetup : public ::testing::Test {
 protected:
     void SetUp() override {
         ::script = &script;
@@ -115,7 +115,7 @@ protected:
 };
 
 // The bank on its own, with buffers put in by hand.
-using SoundBankTest = SoundDeviceTest;
+using SoundBankTest = SoundSetup;
 
 TEST_F(SoundBankTest, PlayFromStartStopsRewindsAndPlaysOnlyThatSoundAndSkipsThePlayOnAFailure) {
     SoundBank bank;
@@ -143,7 +143,7 @@ TEST_F(SoundBankTest, PlayFromStartStopsRewindsAndPlaysOnlyThatSoundAndSkipsTheP
 TEST_F(SoundBankTest, ShutdownReleasesBuffersThenPrimaryThenDeviceOnceAndSkipsEmptyEntries) {
     {
         SoundBank bank;
-        bank.directSound = std::make_unique<FakeDevice>();
+        bank.soundDevice = std::make_unique<FakeDevice>();
         bank.primaryBuffer = std::make_unique<FakeBuffer>("primary");
         bank.buffers[1] = std::make_unique<FakeBuffer>("bounce");
         bank.buffers[2] = std::make_unique<FakeBuffer>("hover");
@@ -156,7 +156,7 @@ TEST_F(SoundBankTest, ShutdownReleasesBuffersThenPrimaryThenDeviceOnceAndSkipsEm
     EXPECT_TRUE(script.log.empty());
 }
 
-TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatWasMade) {
+TEST_F(SoundSetup, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatWasMade) {
     struct Case {
         const char* refused; // null: the program installed no sound system at all
         const char* message;
@@ -185,12 +185,12 @@ TEST_F(SoundDeviceTest, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatW
                                          : "no sound system was installed";
         EXPECT_NE(stderrText.find(reason), std::string::npos) << stderrText;
         EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
-        EXPECT_EQ(bank.directSound != nullptr, c.made >= 1);
+        EXPECT_EQ(bank.soundDevice != nullptr, c.made >= 1);
         EXPECT_EQ(bank.primaryBuffer != nullptr, c.made >= 2);
     }
 }
 
-TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutput) {
+TEST_F(SoundSetup, InitSoundFallsBackToTheNormalLevelAndStartsTheOutput) {
     script.refused = "level.priority";
     SoundBank bank;
     ASSERT_EQ(initSound(bank), 1);
@@ -199,7 +199,7 @@ TEST_F(SoundDeviceTest, InitSoundFallsBackToTheNormalLevelAndStartsTheOutput) {
                                "primary.format", "primary.play"}));
 }
 
-TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
+TEST_F(SoundSetup, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOneLeavesItEmpty) {
     Bytes damaged = testwave::moduleWaves[bounceSoundResource];
     damaged.pop_back(); // one sample byte short of what the data chunk claims
     testwave::moduleWaves[666] = damaged;
@@ -233,7 +233,7 @@ TEST_F(SoundDeviceTest, EveryLoadTakesTheNextEntryUntilTheBankIsFullAndAFailedOn
     EXPECT_EQ(silent.lastIndex, 0);
 }
 
-TEST_F(SoundDeviceTest, FillSoundBufferCopiesIntoBothRegionsAndNeverPastTheSamples) {
+TEST_F(SoundSetup, FillSoundBufferCopiesIntoBothRegionsAndNeverPastTheSamples) {
     const Bytes samples = sampleBytes(10, 1);
     FakeBuffer wrapped("wrapped", 10);
     wrapped.regions = {wrapped.storage.data() + 4, 6, wrapped.storage.data(), 4};

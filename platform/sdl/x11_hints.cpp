@@ -1,4 +1,4 @@
-#include "platform/x11_hints.h"
+#include "platform/sdl/x11_hints.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,10 +3,10 @@
 // The headless renderer, the tests and the benchmarks drive the game through it.
 #pragma once
 
+#include "platform/null/null_window.h"
 #include "platform/sound_device.h"
-#include "platform/window_headless.h"
 #include "shell/game_loop.h"
-#include "shell/world.h"
+#include "shell/program.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,15 +14,15 @@
 
 namespace shell {
 
-class HeadlessGame {
+class HeadlessProgram {
 public:
     // The frame clock is made at startTick; the best score is kept in bestScoreFile (nowhere
     // when empty). The sound starts on the null device unless a test installs another opener
     // before start.
-    explicit HeadlessGame(std::uint32_t startTick = 0, std::filesystem::path bestScoreFile = {});
-    ~HeadlessGame();
-    HeadlessGame(const HeadlessGame&) = delete;
-    HeadlessGame& operator=(const HeadlessGame&) = delete;
+    explicit HeadlessProgram(std::uint32_t startTick = 0, std::filesystem::path bestScoreFile = {});
+    ~HeadlessProgram();
+    HeadlessProgram(const HeadlessProgram&) = delete;
+    HeadlessProgram& operator=(const HeadlessProgram&) = delete;
 
     // The game's start-up. False when the window could not be made or a set-up step closed it.
     bool start();
@@ -31,7 +31,7 @@ public:
     // handled first. False when the game ended instead, and ever after.
     bool frame(std::uint32_t ms = 16);
 
-    // The pointer, and the buttons the desktop hands on (see HeadlessWindow::queueButton).
+    // The pointer, and the buttons the desktop hands on (see NullWindow::queueButton).
     void pointAt(int x, int y) { display.pointerSource.position = {x, y}; }
     void press() { window().queueButton(platform::WM_LBUTTONDOWN); }
     void release() { window().queueButton(platform::WM_LBUTTONUP); }
@@ -40,13 +40,13 @@ public:
     // the ball up once a frame has seen the pointer there.
     void aimAtBall();
 
-    platform::HeadlessWindow& window() { return *display.window; }
+    platform::NullWindow& window() { return *display.window; }
     // The last picture presented: the 640 x 480 back buffer, of which the window's region is
     // kept (all of it when the window shows the whole frame) and the rest reads 0.
     const softgpu::MemorySink& pictures() { return window().pictures; }
 
-    platform::HeadlessDisplay display;
-    World world;
+    platform::NullDisplay display;
+    Program program;
     std::unique_ptr<platform::Window> gameWindow; // made by start
 
 private:

@@ -1,4 +1,4 @@
-#include "platform/sound_null.h"
+#include "platform/null/null_sound.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // The sound device on SDL2_mixer, run with SDL's dummy audio driver (set for every test).
-#include "audio/sound_device.h"
-#include "platform/sound_sdl.h"
+#include "audio/sound_setup.h"
+#include "platform/sdl/sdl_sound.h"
 #include "tests/audio/wave_builder.h"
 
 #include <gtest/gtest.h>
@@ -121,7 +121,7 @@ TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingM
             const std::string stderrText = testing::internal::GetCapturedStderr();
             EXPECT_NE(stderrText.find(std::string("Error: ") + c.message), std::string::npos);
             EXPECT_NE(stderrText.find(c.reason), std::string::npos) << stderrText;
-            EXPECT_EQ(bank.directSound != nullptr, c.deviceKept); // kept until the shutdown
+            EXPECT_EQ(bank.soundDevice != nullptr, c.deviceKept); // kept until the shutdown
             EXPECT_EQ(bank.primaryBuffer, nullptr);
             EXPECT_EQ(loadSound(bank, kickSoundResource), soundNotLoaded);
         }

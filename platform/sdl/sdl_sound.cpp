@@ -1,4 +1,4 @@
-#include "platform/sound_sdl.h"
+#include "platform/sdl/sdl_sound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
