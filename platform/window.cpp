@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include <utility>
+
 namespace platform {
 
 bool Window::peekMessage(Message& message) {
@@ -9,11 +11,39 @@ bool Window::peekMessage(Message& message) {
         return true;
     }
     if (state != State::alive) return false;
-    Message translated;
-    if (!nextDesktopMessage(translated)) return false;
-    translated.window = this;
-    message = translated;
-    return true;
+    Message reported;
+    while (nextDesktopMessage(reported)) {
+        if (belongsToFrame(reported)) continue;
+        reported.window = this;
+        message = reported;
+        return true;
+    }
+    return false;
+}
+
+bool Window::belongsToFrame(const Message& reported) {
+    switch (reported.message) {
+    case WM_LBUTTONDOWN:
+        return pressOnCaption(reported.lParam);
+    case WM_LBUTTONUP:
+        return std::exchange(captionHeld, false);
+    case WM_RBUTTONUP:
+        return onCaption(reported.lParam);
+    default:
+        return false;
+    }
+}
+
+bool Window::pressOnCaption(LPARAM point) {
+    // Every press decides anew: a release the window manager kept for itself after a move
+    // leaves nothing held that could swallow a later one.
+    captionHeld = onCaption(point);
+    if (captionHeld) startWindowMove();
+    return captionHeld;
+}
+
+bool Window::onCaption(LPARAM point) {
+    return sendMessage(WM_NCHITTEST, 0, point) == HTCAPTION;
 }
 
 LRESULT Window::dispatchMessage(const Message& message) {

@@ -81,9 +81,14 @@ constexpr FramePosition centredFrame(int screenWidth, int screenHeight, int fram
     return {(screenWidth - frameWidth) / 2, (screenHeight - frameHeight) / 2};
 }
 
-// The window: its queue and the calls to its procedure are kept here, the desktop's part of
-// the work is left to the subclass. It is also where the graphics device presents its
-// pictures: the visible part of each frame goes on the window.
+// The window: its queue, the calls to its procedure and the caption rule are kept here; the
+// desktop's part of the work is left to the driver's subclass. It is also where the graphics
+// device presents its pictures: the visible part of each frame goes on the window.
+//
+// The caption rule: a left press where the window procedure answers HTCAPTION belongs to the
+// window, not the game (it moves the window), and so does its release; a right release there
+// is the frame's too. The procedure is asked as the press arrives, so on the zones the last
+// frame found.
 class Window : public softgpu::PresentSink {
 public:
     explicit Window(WindowProcedure& procedure) : procedure(procedure) {}
@@ -91,8 +96,8 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Takes at most one message without waiting: a posted one first, else one event of the
-    // desktop translated into a message. False when nothing is waiting.
+    // Takes at most one message without waiting: a posted one first, else the next message the
+    // desktop reports that the caption rule leaves to the game. False when nothing is waiting.
     bool peekMessage(Message& message);
     LRESULT dispatchMessage(const Message& message);
     // Calls the window procedure now, unless the window was destroyed.
@@ -119,15 +124,29 @@ public:
     virtual bool escapeDown() = 0;
 
 protected:
-    // The next desktop event that means a message to the game, translated; false when none.
+    // The next thing the desktop reports, translated and nothing more: a button message
+    // (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP) with the client point where it happened in
+    // lParam, a close request (WM_CLOSE) or an exposure (WM_PAINT). False when nothing waits.
     virtual bool nextDesktopMessage(Message& message) = 0;
+    // A left press has just gone to the window's caption: move the window with the pointer.
+    virtual void startWindowMove() = 0;
+    // The caption rule for a left press at that client point (makePointParam): true when the
+    // press belongs to the window, whose move has then started, and neither the press nor its
+    // release will reach the game. peekMessage asks it of every reported press; a driver whose
+    // desktop must know at the press itself (SDL's hit test) may ask first.
+    bool pressOnCaption(LPARAM point);
     virtual void applyCursor(bool visible) = 0;
     virtual void showOnDesktop() = 0;
     virtual void removeFromDesktop() = 0;
 
 private:
+    // Whether the caption rule keeps a reported message from the game.
+    bool belongsToFrame(const Message& reported);
+    bool onCaption(LPARAM point);
+
     WindowProcedure& procedure;
     std::deque<Message> posted;
+    bool captionHeld = false; // the last left press went to the caption
     int cursorCount = 0;
     enum class State { alive, destroying, destroyed } state = State::alive;
 };

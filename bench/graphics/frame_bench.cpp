@@ -21,59 +21,59 @@ void inMillisecondsOverFiveRuns(benchmark::internal::Benchmark* target) {
     target->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
-void startOrAbort(shell::HeadlessProgram& game) {
-    if (!game.start()) std::abort();
+void startOrAbort(shell::HeadlessProgram& headless) {
+    if (!headless.start()) std::abort();
 }
 
 void drawFrameAfterKick(benchmark::State& state) {
-    shell::HeadlessProgram game;
-    startOrAbort(game);
-    for (int i = 0; i < 200; ++i) game.frame(); // the ball comes to rest
-    game.aimAtBall();
-    game.frame();
-    game.press();
-    game.frame();
-    softgpu::IDirect3DDevice8* device = game.program.renderer.device;
+    shell::HeadlessProgram headless;
+    startOrAbort(headless);
+    for (int i = 0; i < 200; ++i) headless.frame(); // the ball comes to rest
+    headless.aimAtBall();
+    headless.frame();
+    headless.press();
+    headless.frame();
+    softgpu::IDirect3DDevice8* device = headless.program.renderer.device;
     device->resetStats();
-    for (auto _ : state) drawFrame(game.program.stage);
+    for (auto _ : state) drawFrame(headless.program.stage);
     // What one frame costs the device: triangles rasterised and pixels covered.
     const softgpu::RenderStats& work = device->stats();
     const double frames = static_cast<double>(state.iterations());
     state.counters["triangles"] = static_cast<double>(work.trianglesDrawn) / frames;
     state.counters["pixels"] = static_cast<double>(work.pixelsShaded) / frames;
-    state.SetLabel("score " + std::to_string(game.program.scores.score));
+    state.SetLabel("score " + std::to_string(headless.program.scores.score));
 }
 BENCHMARK(drawFrameAfterKick)->Apply(inMillisecondsOverFiveRuns);
 
 // The same frame when nothing drawn before can be reused, as on the first frame or after a
 // change of the picture.
 void drawFrameNothingReused(benchmark::State& state) {
-    shell::HeadlessProgram game;
-    startOrAbort(game);
-    for (int i = 0; i < 200; ++i) game.frame();
-    game.program.renderer.device->reuseUnchangedDraws(false);
-    for (auto _ : state) drawFrame(game.program.stage);
+    shell::HeadlessProgram headless;
+    startOrAbort(headless);
+    for (int i = 0; i < 200; ++i) headless.frame();
+    headless.program.renderer.device->reuseUnchangedDraws(false);
+    for (auto _ : state) drawFrame(headless.program.stage);
 }
 BENCHMARK(drawFrameNothingReused)->Apply(inMillisecondsOverFiveRuns);
 
 void updateAndDrawInPlay(benchmark::State& state) {
-    shell::HeadlessProgram game;
-    startOrAbort(game);
+    shell::HeadlessProgram headless;
+    startOrAbort(headless);
     for (auto _ : state) {
-        game.aimAtBall();
-        if (game.program.state.pointerOverBall && game.program.state.velocityY <= 0.0f)
-            game.press();
-        game.frame();
+        headless.aimAtBall();
+        if (headless.program.state.pointerOverBall && headless.program.state.velocityY <= 0.0f)
+            headless.press();
+        headless.frame();
     }
-    state.SetLabel("score " + std::to_string(game.program.scores.score));
+    state.SetLabel("score " + std::to_string(headless.program.scores.score));
 }
 BENCHMARK(updateAndDrawInPlay)->Apply(inMillisecondsOverFiveRuns);
 
 void startUpToLoadedScene(benchmark::State& state) {
     for (auto _ : state) {
-        shell::HeadlessProgram game;
-        startOrAbort(game);
-        benchmark::DoNotOptimize(game.program.scene.wallTexture.get());
+        shell::HeadlessProgram headless;
+        startOrAbort(headless);
+        benchmark::DoNotOptimize(headless.program.scene.wallTexture.get());
     }
 }
 BENCHMARK(startUpToLoadedScene)->Apply(inMillisecondsOverFiveRuns);

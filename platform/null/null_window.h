@@ -1,6 +1,6 @@
 // The null window driver: the game's window on no desktop, for the headless renderer, tests and
-// benchmarks. Its desktop events are queued by the caller and judged as a desktop would judge
-// them; its clock and pointer say what they are told; it keeps the last picture presented.
+// benchmarks. Its desktop events are queued by the caller; its clock and pointer say what they
+// are told; it notes the window moves asked of it and keeps the last picture presented.
 #pragma once
 
 #include "platform/window.h"
@@ -14,9 +14,7 @@ public:
     NullWindow(WindowProcedure& procedure, PointerSource& pointer);
 
     // Queues a button message from the desktop at the pointer's current position:
-    // WM_LBUTTONDOWN, WM_LBUTTONUP or WM_RBUTTONUP. As on the desktop, a left press or a right
-    // release where the window procedure answers HTCAPTION never reaches the game (a left
-    // press there drags the window, here nowhere, and takes its release with it).
+    // WM_LBUTTONDOWN, WM_LBUTTONUP or WM_RBUTTONUP.
     void queueButton(UINT message);
     // Queues any other desktop message as it is (WM_CLOSE from the desktop, WM_PAINT).
     void queueMessage(UINT message);
@@ -41,10 +39,12 @@ public:
     bool cursorVisible = true;
     bool shown = false;
     bool removed = false;
+    int windowMoves = 0;          // left presses that went to the caption
     softgpu::MemorySink pictures; // every picture presented, the last one's shown part kept
 
 protected:
     bool nextDesktopMessage(Message& message) override;
+    void startWindowMove() override { ++windowMoves; }
     void applyCursor(bool visible) override { cursorVisible = visible; }
     void showOnDesktop() override { shown = true; }
     void removeFromDesktop() override { removed = true; }
@@ -52,7 +52,6 @@ protected:
 private:
     PointerSource& pointer;
     std::deque<Message> desktop;
-    bool dragging = false; // a left press went to the window's caption
 };
 
 // The desktop of the null driver: a clock and a pointer that the caller moves.

@@ -28,7 +28,6 @@ namespace {
 
 constexpr int frameWidth = 640;
 constexpr int frameHeight = 480;
-constexpr WPARAM leftButtonHeld = 1;
 
 // Window pixels to frame pixels at a whole-number scale, rounding toward minus infinity so the
 // pixels left of or above the window stay outside it.
@@ -96,8 +95,8 @@ public:
             return false;
         }
         setWindowIcon(handle);
-        // Only the game's window procedure knows where the drag strips are; SDL asks it on
-        // every left press, and a press on a strip never reaches the game.
+        // SDL asks on every left press, before it queues the press, whether the window should
+        // move: only the caption rule knows.
         SDL_SetWindowHitTest(handle, &SdlWindow::hitTest, this);
         return true;
     }
@@ -231,14 +230,17 @@ private:
         return x11ScreenDotsPerInch();
     }
 
-    // SDL asks on a left press. A press on a drag strip starts a move of the window by the
-    // window manager.
+    // SDL asks on a left press, in window pixels. A press the caption rule gives the window
+    // becomes the window manager's move, and SDL never queues it.
     static SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
         auto* self = static_cast<SdlWindow*>(data);
-        if (!self->onCaption(area->x, area->y)) return SDL_HITTEST_NORMAL;
-        self->dragged = true;
-        return SDL_HITTEST_DRAGGABLE;
+        return self->pressOnCaption(self->clientParam(area->x, area->y)) ? SDL_HITTEST_DRAGGABLE
+                                                                         : SDL_HITTEST_NORMAL;
     }
+
+    // The window manager moves the window once the hit test answers; the game then waits for
+    // the button to be let go.
+    void startWindowMove() override { dragged = true; }
 
     // The game stands still while its window is dragged, as on the original platform, where
     // the move runs in the window system's own loop: no message and no frame until the left
@@ -262,16 +264,6 @@ private:
         }
     }
 
-    // Asks the window procedure whether the window pixel (x, y) is part of a caption.
-    bool onCaption(int x, int y) {
-        int windowX = 0;
-        int windowY = 0;
-        SDL_GetWindowPosition(handle, &windowX, &windowY);
-        return sendMessage(WM_NCHITTEST, 0,
-                           makePointParam(unscale(x, scale) + windowX,
-                                          unscale(y, scale) + windowY)) == HTCAPTION;
-    }
-
     bool ours(std::uint32_t windowId) const { return windowId == SDL_GetWindowID(handle); }
 
     LPARAM clientParam(int x, int y) const {
@@ -282,22 +274,16 @@ private:
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
             if (!ours(event.button.windowID) || event.button.button != SDL_BUTTON_LEFT) break;
-            message = {nullptr, WM_LBUTTONDOWN, leftButtonHeld,
-                       clientParam(event.button.x, event.button.y)};
+            message = {nullptr, WM_LBUTTONDOWN, 0, clientParam(event.button.x, event.button.y)};
             return true;
         case SDL_MOUSEBUTTONUP:
             if (!ours(event.button.windowID)) break;
-            if (event.button.button == SDL_BUTTON_LEFT) {
-                message = {nullptr, WM_LBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
-                return true;
-            }
-            // A right release on a caption belongs to the window's frame, not to the game.
-            if (event.button.button == SDL_BUTTON_RIGHT &&
-                !onCaption(event.button.x, event.button.y)) {
-                message = {nullptr, WM_RBUTTONUP, 0, clientParam(event.button.x, event.button.y)};
-                return true;
-            }
-            break;
+            if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_RIGHT)
+                break;
+            message = {nullptr,
+                       event.button.button == SDL_BUTTON_LEFT ? WM_LBUTTONUP : WM_RBUTTONUP, 0,
+                       clientParam(event.button.x, event.button.y)};
+            return true;
         case SDL_QUIT: // SIGINT, SIGTERM, or the desktop closing the last window
             message = {nullptr, WM_CLOSE, 0, 0};
             return true;

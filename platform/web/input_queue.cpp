@@ -23,7 +23,7 @@ ClientPoint InputQueue::poll() {
     return seen;
 }
 
-bool InputQueue::next(UINT& message) {
+bool InputQueue::next(UINT& message, ClientPoint& at) {
     if (pending.empty()) return false;
     const Pending& first = pending.front();
     if (!everSeen || !samePoint(first.at, seen)) {
@@ -32,6 +32,7 @@ bool InputQueue::next(UINT& message) {
         return false;
     }
     message = first.message;
+    at = first.at;
     pending.pop_front();
     return true;
 }

@@ -22,10 +22,10 @@ public:
     // waits for that, otherwise where the pointer last moved.
     ClientPoint poll();
 
-    // The next button message that may go to the game now, or false: nothing waits, or the
-    // first waiting one happened where no frame has seen the pointer yet (the pointer has been
-    // put there for the next frame).
-    bool next(UINT& message);
+    // The next button message that may go to the game now, with where it happened, or false:
+    // nothing waits, or the first waiting one happened where no frame has seen the pointer yet
+    // (the pointer has been put there for the next frame).
+    bool next(UINT& message, ClientPoint& at);
 
 private:
     struct Pending {

@@ -91,35 +91,22 @@ public:
 protected:
     bool nextDesktopMessage(Message& message) override {
         UINT button = 0;
-        while (input.next(button)) {
-            // A press on a drag strip belongs to the window's caption, as on the desktop: the
-            // game never hears of it nor of its release, and a page has no window to move.
-            if (button == WM_LBUTTONDOWN && onCaption()) {
-                captionHeld = true;
-                continue;
-            }
-            if (button == WM_LBUTTONUP && captionHeld) {
-                captionHeld = false;
-                continue;
-            }
-            if (button == WM_RBUTTONUP && onCaption()) continue;
-            message.message = button;
-            return true;
-        }
-        return false;
+        ClientPoint at;
+        if (!input.next(button, at)) return false;
+        message = {nullptr, button, 0, makePointParam(at.x, at.y)};
+        return true;
     }
+    // A page has no window to move: a press on a drag strip only keeps the game from it.
+    void startWindowMove() override {}
     void applyCursor(bool visible) override { hopla_set_cursor_visible(visible ? 1 : 0); }
     void showOnDesktop() override {}
     void removeFromDesktop() override {}
 
 private:
-    bool onCaption() { return sendMessage(WM_NCHITTEST, 0, 0) == HTCAPTION; }
-
     InputQueue& input;
     EscapeKey& escape;
     FrameRect region{0, 0, 640, 480};
     std::vector<std::uint32_t> rgba;
-    bool captionHeld = false;
 };
 
 class PageDisplay final : public Display {

@@ -105,11 +105,13 @@ TEST(SdlWindow, TranslatesEventsIntoTheGamesMessages) {
     Window& window = *dummy.window;
     GameState& state = dummy.program->state;
 
-    // Over a drag strip the right release belongs to the window's frame and toggles nothing.
+    // On a drag strip a left press and its release, and a right release, belong to the window.
     Message message;
     state.pointerZone = zoneDragStrip;
-    SDL_Event onStrip = windowEvent(id, SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 220, 10);
-    SDL_PushEvent(&onStrip);
+    SDL_Event onStrip[] = {windowEvent(id, SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 220, 10),
+                           windowEvent(id, SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 220, 10),
+                           windowEvent(id, SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 220, 10)};
+    for (SDL_Event& event : onStrip) SDL_PushEvent(&event);
     EXPECT_FALSE(window.peekMessage(message));
 
     state.pointerZone = zoneNone;

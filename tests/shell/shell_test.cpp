@@ -15,10 +15,10 @@ using namespace platform;
 namespace {
 
 TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
-    shell::HeadlessProgram game;
-    ASSERT_TRUE(game.start());
-    Window& window = *game.gameWindow;
-    GameState& state = game.program.state;
+    shell::HeadlessProgram headless;
+    ASSERT_TRUE(headless.start());
+    Window& window = *headless.gameWindow;
+    GameState& state = headless.program.state;
     Message message;
     int kicks = 0;
     for (int zone : {zoneNone, zoneDragStrip, zoneCloseButton}) {
@@ -26,7 +26,7 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
         state.pointerZone = zone;
         state.pointerOverBall = 1; // as the last frame found it
         EXPECT_EQ(window.sendMessage(WM_LBUTTONDOWN, 1, makePointParam(10, 10)), 0);
-        EXPECT_EQ(game.program.scores.score, ++kicks);
+        EXPECT_EQ(headless.program.scores.score, ++kicks);
         // A right release toggles the counter (on, off, on); a right press is not in the table.
         window.sendMessage(WM_RBUTTONUP, 0, 0);
         window.sendMessage(516, 0, 0);
@@ -40,7 +40,7 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
         EXPECT_EQ(window.peekMessage(message), zone == zoneCloseButton);
     }
     EXPECT_EQ(window.showCursor(true), -1); // every caption answer hid it once more
-    EXPECT_FALSE(game.window().cursorVisible);
+    EXPECT_FALSE(headless.window().cursorVisible);
     EXPECT_EQ(message.message, WM_DESTROY);
     EXPECT_EQ(message.window, &window);
     window.dispatchMessage(message);
@@ -49,20 +49,54 @@ TEST(WindowProc, ButtonsAndHitTestFollowThePointersZone) {
     EXPECT_FALSE(window.destroyed());
 }
 
+// The caption rule on what the null driver reports: a left press on a drag strip moves the
+// window, and neither it nor its release reaches the game; a right release there is the
+// frame's. Each press decides anew, so a release the window manager kept does not linger.
+TEST(CaptionRule, APressOnAStripAndItsReleaseBelongToTheWindow) {
+    shell::HeadlessProgram headless;
+    ASSERT_TRUE(headless.start());
+    Window& window = *headless.gameWindow;
+    GameState& state = headless.program.state;
+    Message message;
+    state.pointerZone = zoneDragStrip;
+    headless.press(); // and the window manager keeps its release
+    headless.rightRelease();
+    EXPECT_FALSE(window.peekMessage(message));
+
+    state.pointerZone = zoneNone;
+    headless.pointAt(300, 200);
+    headless.press();
+    ASSERT_TRUE(window.peekMessage(message));
+    EXPECT_TRUE(message.message == WM_LBUTTONDOWN && message.lParam == makePointParam(300, 200));
+    state.pointerZone = zoneDragStrip; // a press elsewhere keeps its release, wherever it falls
+    headless.release();
+    headless.rightRelease();
+    ASSERT_TRUE(window.peekMessage(message));
+    EXPECT_EQ(message.message, WM_LBUTTONUP);
+    EXPECT_FALSE(window.peekMessage(message));
+
+    headless.press();
+    EXPECT_FALSE(window.peekMessage(message));
+    state.pointerZone = zoneCloseButton; // a drag let go over the close button ends nothing
+    headless.release();
+    EXPECT_FALSE(window.peekMessage(message));
+    EXPECT_EQ(headless.window().windowMoves, 2);
+}
+
 TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
-    shell::HeadlessProgram game;
-    ASSERT_TRUE(game.start());
-    Window& window = *game.gameWindow;
-    const int presents = game.pictures().presentCount();
+    shell::HeadlessProgram headless;
+    ASSERT_TRUE(headless.start());
+    Window& window = *headless.gameWindow;
+    const int presents = headless.pictures().presentCount();
     window.sendMessage(WM_PAINT, 0, 0);
-    EXPECT_EQ(game.pictures().presentCount(), presents + 1);
-    EXPECT_EQ(game.program.clock.frameCount, 0) << "nothing is drawn";
+    EXPECT_EQ(headless.pictures().presentCount(), presents + 1);
+    EXPECT_EQ(headless.program.clock.frameCount, 0) << "nothing is drawn";
     window.postMessage(WM_PAINT, 0, 0); // posted: waits for its turn, then finds no window
     window.sendMessage(WM_CLOSE, 0, 0);
-    EXPECT_TRUE(game.window().removed);
+    EXPECT_TRUE(headless.window().removed);
     window.sendMessage(WM_CLOSE, 0, 0);
     window.sendMessage(WM_PAINT, 0, 0); // a destroyed window hears nothing
-    game.press();                       // nor does the desktop hand it anything
+    headless.press();                   // nor does the desktop hand it anything
     Message message;
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_PAINT);
@@ -70,19 +104,19 @@ TEST(WindowProc, CloseDestroysOnceAndPaintPresentsAgain) {
     ASSERT_TRUE(window.peekMessage(message));
     EXPECT_EQ(message.message, WM_QUIT);
     EXPECT_FALSE(window.peekMessage(message));
-    EXPECT_EQ(game.pictures().presentCount(), presents + 1);
+    EXPECT_EQ(headless.pictures().presentCount(), presents + 1);
 }
 
 TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
-    shell::HeadlessProgram game;
-    ASSERT_TRUE(game.start());
-    EXPECT_EQ(game.pictures().presentCount(), 1) << "shown once, before any frame";
-    shell::Program& program = game.program;
-    Window& window = *game.gameWindow;
+    shell::HeadlessProgram headless;
+    ASSERT_TRUE(headless.start());
+    EXPECT_EQ(headless.pictures().presentCount(), 1) << "shown once, before any frame";
+    shell::Program& program = headless.program;
+    Window& window = *headless.gameWindow;
 
-    game.rightRelease();
-    game.rightRelease();
-    game.window().queueMessage(WM_PAINT);
+    headless.rightRelease();
+    headless.rightRelease();
+    headless.window().queueMessage(WM_PAINT);
     using shell::Turn;
     EXPECT_EQ(shell::runTurn(program, window), Turn::message);
     EXPECT_EQ(program.state.showFps, 1) << "one message a turn";
@@ -92,10 +126,10 @@ TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
     EXPECT_EQ(shell::runTurn(program, window), Turn::frame) << "none waits: a frame";
     EXPECT_EQ(shell::runTurn(program, window), Turn::frame);
     EXPECT_EQ(program.clock.frameCount, 2);
-    EXPECT_EQ(game.pictures().presentCount(), 4);
+    EXPECT_EQ(headless.pictures().presentCount(), 4);
 
     // ESC closes the window; that turn's frame still runs, then the quit message ends it all.
-    game.window().escapeHeld = true;
+    headless.window().escapeHeld = true;
     EXPECT_EQ(shell::runTurn(program, window), Turn::frame);
     EXPECT_TRUE(window.destroyed());
     EXPECT_EQ(program.clock.frameCount, 3);
@@ -108,15 +142,15 @@ TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
         softgpu::AdapterOptions failing;
         failing.deviceCreationFails = noDevice;
         softgpu::ScopedAdapterOptions scoped(failing);
-        shell::HeadlessProgram game;
+        shell::HeadlessProgram headless;
         if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
-        EXPECT_FALSE(game.start());
+        EXPECT_FALSE(headless.start());
         // Asserted: on a window still standing, the loops below would never end.
-        ASSERT_TRUE(game.window().removed);
+        ASSERT_TRUE(headless.window().removed);
         // The scene is loaded only after the device was made.
-        EXPECT_EQ(game.program.scene.wallTexture.get() == nullptr, noDevice);
-        EXPECT_EQ(shell::runMessageLoop(game.program, *game.gameWindow), 0);
-        EXPECT_EQ(game.program.clock.frameCount, 0);
+        EXPECT_EQ(headless.program.scene.wallTexture.get() == nullptr, noDevice);
+        EXPECT_EQ(shell::runMessageLoop(headless.program, *headless.gameWindow), 0);
+        EXPECT_EQ(headless.program.clock.frameCount, 0);
         shell::HeadlessProgram whole; // the same start through the entry point's loop
         if (!noDevice) audio::setSoundDeviceOpener(openNoSoundDevice);
         EXPECT_EQ(shell::runGame(whole.program, whole.display), 1);

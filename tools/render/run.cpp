@@ -34,12 +34,12 @@ private:
     std::filesystem::path folder_;
 };
 
-void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& game) {
-    const shell::Program& program = game.program;
+void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& headless) {
+    const shell::Program& program = headless.program;
     const GameState& s = program.state;
     char line[512];
     std::snprintf(line, sizeof line, "%d %u %.9g %.9g %.9g %.9g %.9g %d %d %.9g %d %d %d\n", frame,
-                  game.display.clock.now, static_cast<double>(s.frameStep),
+                  headless.display.clock.now, static_cast<double>(s.frameStep),
                   static_cast<double>(program.pose.ballPlacement._41),
                   static_cast<double>(program.pose.ballPlacement._42),
                   static_cast<double>(s.velocityX), static_cast<double>(s.velocityY),
@@ -67,23 +67,23 @@ bool writeShot(const ScriptEvent& shot, const softgpu::MemorySink& pictures,
 
 // Hands one of the frame's commands to the game before the frame, as the desktop queues what
 // the player does between two frames.
-void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& game, std::uint32_t& step) {
+void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& headless, std::uint32_t& step) {
     using Kind = ScriptEvent::Kind;
     switch (event.kind) {
     case Kind::Step:
         step = static_cast<std::uint32_t>(event.a);
         break;
     case Kind::Pointer:
-        game.pointAt(static_cast<int>(event.a), static_cast<int>(event.b));
+        headless.pointAt(static_cast<int>(event.a), static_cast<int>(event.b));
         break;
     case Kind::Press:
-        game.press();
+        headless.press();
         break;
     case Kind::Release:
-        game.release();
+        headless.release();
         break;
     case Kind::RightRelease:
-        game.rightRelease();
+        headless.rightRelease();
         break;
     case Kind::RightPress: // the game has no use for it: the desktop never passes it on
     case Kind::Shot:
@@ -95,8 +95,8 @@ void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& game, std::ui
 
 int runScript(const Script& script, const RunOptions& options) {
     TemporaryScoreFile scoreFile;
-    shell::HeadlessProgram game(script.clockStart, scoreFile.path());
-    if (!game.start()) {
+    shell::HeadlessProgram headless(script.clockStart, scoreFile.path());
+    if (!headless.start()) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;
     }
@@ -105,7 +105,7 @@ int runScript(const Script& script, const RunOptions& options) {
     // it would.
     for (const ScriptEvent& event : script.events) {
         if (event.kind == ScriptEvent::Kind::Shot && event.full)
-            game.window().showsWholeFrame = true;
+            headless.window().showsWholeFrame = true;
     }
 
     int result = 0;
@@ -113,9 +113,9 @@ int runScript(const Script& script, const RunOptions& options) {
     const int frames = frameCount(script);
     for (int frame = 0; frame < frames; ++frame) {
         for (const ScriptEvent& event : script.events) {
-            if (event.frame == frame) handleEvent(event, game, step);
+            if (event.frame == frame) handleEvent(event, headless, step);
         }
-        if (!game.frame(step)) {
+        if (!headless.frame(step)) {
             std::fprintf(stderr, "hopla-render: the game ended before frame %d\n", frame);
             for (const ScriptEvent& shot : script.events) {
                 if (shot.kind == ScriptEvent::Kind::Shot && shot.frame >= frame) {
@@ -128,11 +128,11 @@ int runScript(const Script& script, const RunOptions& options) {
         }
         for (const ScriptEvent& event : script.events) {
             if (event.frame == frame && event.kind == ScriptEvent::Kind::Shot &&
-                !writeShot(event, game.pictures(), options)) {
+                !writeShot(event, headless.pictures(), options)) {
                 result = 1;
             }
         }
-        if (options.trace) writeTrace(*options.trace, frame, game);
+        if (options.trace) writeTrace(*options.trace, frame, headless);
     }
     return result;
 }
