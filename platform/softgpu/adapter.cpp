@@ -1,5 +1,6 @@
 // The adapter: what Direct3DCreate8 gives, its display mode, its format checks, its
 // capabilities and the making of devices; plus the settings tests use to stage failures.
+#include "platform/softgpu/adapter_options.h"
 #include "platform/softgpu/softgpu.h"
 
 #include <algorithm>

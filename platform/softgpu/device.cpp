@@ -1,5 +1,6 @@
 // The device: its states with their initial values, the resources it makes, Clear, the scene
 // brackets and Present. Drawing itself is in draw.cpp.
+#include "platform/softgpu/adapter_options.h"
 #include "platform/softgpu/device_state.h"
 #include "platform/softgpu/vertex_processing.h"
 
@@ -175,6 +176,31 @@ HRESULT IDirect3DDevice8::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
     return D3D_OK;
 }
 
+namespace {
+
+// The one way the device combines texture and colour: stage 0 takes the texture's colour times
+// the diffuse colour (at stage 0 the current colour is the diffuse one) and the texture's
+// alpha, and every later stage is off.
+bool combinesAsDrawn(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    const bool diffuse = value == D3DTA_DIFFUSE || value == D3DTA_CURRENT;
+    switch (type) {
+    case D3DTSS_COLOROP:
+        return value == (stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE);
+    case D3DTSS_ALPHAOP:
+        return value == (stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE);
+    case D3DTSS_COLORARG1:
+    case D3DTSS_ALPHAARG1:
+        return stage != 0 || value == D3DTA_TEXTURE;
+    case D3DTSS_COLORARG2:
+    case D3DTSS_ALPHAARG2:
+        return stage != 0 || diffuse;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
     if (stage >= DeviceState::stageCount || type >= DeviceState::stageStateCount) {
@@ -184,6 +210,7 @@ HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
     if ((type == D3DTSS_ADDRESSU || type == D3DTSS_ADDRESSV) && value != D3DTADDRESS_WRAP) {
         return D3DERR_INVALIDCALL;
     }
+    if (!combinesAsDrawn(stage, type, value)) return D3DERR_INVALIDCALL;
     state_->stageStates[stage][type] = value;
     return D3D_OK;
 }

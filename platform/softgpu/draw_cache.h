@@ -67,8 +67,6 @@ public:
     void endFrame();
     void clear();
 
-    std::size_t savedDraws() const { return saved_.size(); }
-
 private:
     std::vector<std::unique_ptr<SavedDraw>> saved_;
     std::vector<std::uint64_t> seenThisFrame_;

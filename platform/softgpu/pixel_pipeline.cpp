@@ -53,11 +53,6 @@ bool alphaPasses(std::uint32_t alpha, std::uint32_t reference, DWORD function) {
     }
 }
 
-bool isDiffuse(DWORD argument) {
-    // At stage 0 the current colour is the diffuse colour.
-    return argument == D3DTA_DIFFUSE || argument == D3DTA_CURRENT;
-}
-
 Plane planeThrough(const double (&x)[3], const double (&y)[3], double area, double a0, double a1,
                    double a2) {
     Plane plane;
@@ -96,45 +91,6 @@ void diffuseColours(const TriangleShading& shading, int x, int y, int first, int
         const auto step = static_cast<float>(i);
         out[i] = byte(a0 + step * aStep) << 24 | byte(r0 + step * rStep) << 16 |
                  byte(g0 + step * gStep) << 8 | byte(b0 + step * bStep);
-    }
-}
-
-std::uint32_t stageArgument(DWORD argument, std::uint32_t texel, std::uint32_t diffuse) {
-    return argument == D3DTA_TEXTURE ? texel : diffuse;
-}
-
-std::uint32_t stageOperation(DWORD operation, std::uint32_t first, std::uint32_t second) {
-    switch (operation) {
-    case D3DTOP_SELECTARG1:
-        return first;
-    case D3DTOP_SELECTARG2:
-        return second;
-    case D3DTOP_MODULATE:
-        return modulate(first, second);
-    default:
-        return second;
-    }
-}
-
-// Texture stage 0 for any of the operations the device offers.
-void combineGeneral(const PixelState& state, const std::uint32_t* diffuse, bool flat,
-                    std::uint32_t* colours, int count) {
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t texel = colours[i];
-        const std::uint32_t d = flat ? diffuse[0] : diffuse[i];
-        if (state.colorOp == D3DTOP_DISABLE) {
-            colours[i] = d;
-            continue;
-        }
-        const std::uint32_t colour =
-            stageOperation(state.colorOp, stageArgument(state.colorArg1, texel, d),
-                           stageArgument(state.colorArg2, texel, d));
-        const std::uint32_t alpha =
-            state.alphaOp == D3DTOP_DISABLE
-                ? d
-                : stageOperation(state.alphaOp, stageArgument(state.alphaArg1, texel, d),
-                                 stageArgument(state.alphaArg2, texel, d));
-        colours[i] = (colour & 0x00FFFFFFu) | (alpha & opaqueTop);
     }
 }
 
@@ -203,20 +159,6 @@ PixelState makePixelState(DeviceState& device) {
     }
     state.magFilter = device.stageState(D3DTSS_MAGFILTER);
     state.minFilter = device.stageState(D3DTSS_MINFILTER);
-    state.colorOp = device.stageState(D3DTSS_COLOROP);
-    state.colorArg1 = device.stageState(D3DTSS_COLORARG1);
-    state.colorArg2 = device.stageState(D3DTSS_COLORARG2);
-    state.alphaOp = device.stageState(D3DTSS_ALPHAOP);
-    state.alphaArg1 = device.stageState(D3DTSS_ALPHAARG1);
-    state.alphaArg2 = device.stageState(D3DTSS_ALPHAARG2);
-    const bool colourModulates =
-        state.colorOp == D3DTOP_MODULATE &&
-        ((state.colorArg1 == D3DTA_TEXTURE && isDiffuse(state.colorArg2)) ||
-         (state.colorArg2 == D3DTA_TEXTURE && isDiffuse(state.colorArg1)));
-    const bool alphaFromTexture =
-        (state.alphaOp == D3DTOP_SELECTARG1 && state.alphaArg1 == D3DTA_TEXTURE) ||
-        (state.alphaOp == D3DTOP_SELECTARG2 && state.alphaArg2 == D3DTA_TEXTURE);
-    state.modulateTexture = colourModulates && alphaFromTexture;
 
     const bool alphaTest = device.renderState(D3DRS_ALPHATESTENABLE) != 0;
     const std::uint32_t reference = device.renderState(D3DRS_ALPHAREF) & 0xFF;
@@ -324,11 +266,7 @@ void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, i
             diffuseColours(shading, x, y, first, groups, diffuse);
         }
         const std::uint32_t* runDiffuse = shading.flatColour ? diffuse : diffuse + first;
-        if (state.modulateTexture) {
-            combineModulate(kernels, runDiffuse, shading.flatColour, colours + first, groupCount);
-        } else {
-            combineGeneral(state, runDiffuse, shading.flatColour, colours + first, groupCount);
-        }
+        combineModulate(kernels, runDiffuse, shading.flatColour, colours + first, groupCount);
         if (state.saving != nullptr) {
             state.saving->addRun(y, x + shownFrom, count - shownFrom, colours + shownFrom);
         }

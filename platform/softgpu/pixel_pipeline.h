@@ -1,5 +1,6 @@
 // The per-pixel half of drawing: what a triangle's pixels get (texture coordinates, colour),
-// texture stage 0, the alpha test and blending into the back buffer, one span at a time.
+// texture stage 0 (colour = texture x diffuse, alpha = texture alpha: the only combination the
+// device takes), the alpha test and blending into the back buffer, one span at a time.
 #pragma once
 
 #include "platform/softgpu/device_state.h"
@@ -37,10 +38,6 @@ struct PixelState {
     TextureView texture;
     DWORD magFilter = D3DTEXF_POINT;
     DWORD minFilter = D3DTEXF_POINT;
-    DWORD colorOp = D3DTOP_MODULATE, colorArg1 = D3DTA_TEXTURE, colorArg2 = D3DTA_CURRENT;
-    DWORD alphaOp = D3DTOP_SELECTARG1, alphaArg1 = D3DTA_TEXTURE, alphaArg2 = D3DTA_CURRENT;
-    // Colour = texture x diffuse, alpha = texture alpha: the set-up the game always uses.
-    bool modulateTexture = false;
     std::array<bool, 256> alphaPasses{}; // the alpha test as a table, all true when it is off
     int minAlpha = -1; // when the test passes exactly the alphas from here up (0..256), or -1
     BlendMode blend = BlendMode::Replace;

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -42,19 +41,6 @@ public:
     virtual RECT shownRect() const { return RECT{0, 0, INT32_MAX, INT32_MAX}; }
 };
 
-// Hands each presented frame to a function.
-class CallbackSink final : public PresentSink {
-public:
-    using Callback = std::function<void(const FrameView&)>;
-    explicit CallbackSink(Callback callback) : callback_(std::move(callback)) {}
-    void present(const FrameView& frame) override {
-        if (callback_) callback_(frame);
-    }
-
-private:
-    Callback callback_;
-};
-
 // Keeps a copy of the last presented frame and counts the presents. It shows the whole back
 // buffer unless given the rectangle a window would show; then it copies only that part, and
 // the rest of its copy stays 0.
@@ -78,41 +64,6 @@ private:
     int height_ = 0;
     int presentCount_ = 0;
     RECT shown_{0, 0, INT32_MAX, INT32_MAX};
-};
-
-// ---------------------------------------------------------------------------------------------
-// What the adapter reports and which failures it stages, for tests of the game's set-up. The
-// settings are read at each call, so a test sets them, runs the code under test and restores
-// them (ScopedAdapterOptions).
-
-struct AdapterOptions {
-    bool direct3dUnavailable = false;       // Direct3DCreate8 gives null
-    bool deviceCreationFails = false;       // CreateDevice answers D3DERR_NOTAVAILABLE
-    bool vertexBufferCreationFails = false; // CreateVertexBuffer answers E_OUTOFMEMORY
-    bool textureCreationFails = false;      // CreateTexture answers E_OUTOFMEMORY
-    bool lockFails = false;                 // vertex buffer Lock and texture LockRect fail
-    bool displayModeFails = false;          // GetAdapterDisplayMode fails
-    DWORD vertexProcessingCaps = D3DVTXPCAPS_DIRECTIONALLIGHTS;
-    DWORD alphaCmpCaps = 0xFF; // every comparison
-    D3DFORMAT displayFormat = D3DFMT_X8R8G8B8;
-    // Formats CheckDeviceType accepts for full-screen display (display = back buffer format).
-    std::vector<D3DFORMAT> fullScreenFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5};
-};
-
-// Replaces the adapter's settings and returns the previous ones.
-AdapterOptions setAdapterOptions(AdapterOptions options);
-const AdapterOptions& adapterOptions();
-
-class ScopedAdapterOptions {
-public:
-    explicit ScopedAdapterOptions(AdapterOptions options)
-        : previous_(setAdapterOptions(std::move(options))) {}
-    ~ScopedAdapterOptions() { setAdapterOptions(std::move(previous_)); }
-    ScopedAdapterOptions(const ScopedAdapterOptions&) = delete;
-    ScopedAdapterOptions& operator=(const ScopedAdapterOptions&) = delete;
-
-private:
-    AdapterOptions previous_;
 };
 
 // ---------------------------------------------------------------------------------------------

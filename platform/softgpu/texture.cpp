@@ -1,5 +1,6 @@
 // Textures: square or oblong power-of-two pictures of 32-bit A8R8G8B8 texels with their chain
 // of smaller levels; new ones are all zero, transparent black.
+#include "platform/softgpu/adapter_options.h"
 #include "platform/softgpu/softgpu.h"
 
 namespace softgpu {

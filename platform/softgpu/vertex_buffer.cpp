@@ -1,4 +1,5 @@
 // Vertex buffers: a block of bytes in the layout of their vertex format, written through Lock.
+#include "platform/softgpu/adapter_options.h"
 #include "platform/softgpu/softgpu.h"
 
 namespace softgpu {

@@ -4,6 +4,7 @@
 #include "audio/sound_bank.h"
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
+#include "platform/softgpu/adapter_options.h"
 #include "shell/headless_program.h"
 #include "tests/graphics/bitmap_builder.h"
 

@@ -3,6 +3,7 @@
 // and the game do is read back from them.
 #include "audio/sound_setup.h"
 #include "platform/null/null_sound.h"
+#include "platform/softgpu/adapter_options.h"
 #include "platform/softgpu/softgpu.h"
 #include "platform/sound_device.h"
 #include "shell/headless_program.h"

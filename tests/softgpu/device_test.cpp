@@ -22,12 +22,17 @@ TEST(Device, RefusesWhatItCannotHonourAndKeepsItsStates) {
 
     // Calls the device cannot honour are refused rather than half done: pretransformed
     // vertices and vertex colours, blend factors other than ONE (source) and ZERO or ONE
-    // (destination), addressing other than wrap, part of a texture level.
+    // (destination), addressing other than wrap, any texture stage combination but texture
+    // colour times diffuse with texture alpha, part of a texture level.
     EXPECT_TRUE(FAILED(device->SetVertexShader(0x004)));
     EXPECT_TRUE(FAILED(device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1)));
     EXPECT_TRUE(FAILED(device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)));
     EXPECT_TRUE(FAILED(device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)));
     EXPECT_TRUE(FAILED(device->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP)));
+    EXPECT_TRUE(FAILED(device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2)));
+    EXPECT_TRUE(FAILED(device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE)));
+    EXPECT_TRUE(FAILED(device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE)));
+    EXPECT_TRUE(SUCCEEDED(device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT)));
     DWORD destBlend = 0;
     device->GetRenderState(D3DRS_DESTBLEND, &destBlend);
     EXPECT_EQ(destBlend, D3DBLEND_ONE); // as the game set it

@@ -141,9 +141,9 @@ TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThe
          [this](TestDevice&, IDirect3DTexture8*) {
              window.showOnly(RECT{0, 0, 320, 480});
          }},
-        {"alpha from the vertices' colour: the transparent texels show",
+        {"point sampling instead of bilinear",
          [](TestDevice& device, IDirect3DTexture8*) {
-             device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+             device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
          }},
         {"the camera moves by a pixel",
          [](TestDevice& device, IDirect3DTexture8*) {
