@@ -4,7 +4,11 @@
 # HOPLA_WEB=0 leaves out the web page, its tests under node and in the browser)
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
+if [ "${HOPLA_WEB:-1}" = 1 ]; then
+    scripts/install-deps.sh play test web browser
+else
+    scripts/install-deps.sh play test
+fi
 build=${HOPLA_BUILD_DIR:-build}
 # shellcheck disable=SC2086
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=${HOPLA_BUILD_TYPE:-RelWithDebInfo} ${HOPLA_CMAKE_ARGS:-} >/dev/null

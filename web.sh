@@ -20,7 +20,7 @@ for argument in "$@"; do
     esac
 done
 
-scripts/install-deps.sh
+scripts/install-deps.sh web
 scripts/build-web.sh hopla_site
 echo "The page is in build-web/site/: index.html, hopla.js, hopla.wasm, favicon.png."
 [ "$build_only" = 1 ] && exit 0

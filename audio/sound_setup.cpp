@@ -14,12 +14,10 @@ namespace {
 
 platform::SoundDeviceOpener installedOpener = nullptr;
 
-// The message box tells the player what failed; stderr also gets the sound system's reason and
-// how to play on without sound.
+// The message box tells the player what failed; stderr also gets the sound system's reason.
 bool failSetUp(const char* message, const std::string& reason) {
     platform::showMessageBox("Error", message);
     std::fprintf(stderr, "Sound: %s\n", reason.c_str());
-    std::fprintf(stderr, "Sound: with SDL_AUDIODRIVER=dummy the game plays without sound.\n");
     return false;
 }
 

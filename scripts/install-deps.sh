@@ -1,27 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Hopla needs to build, test and run, when any is missing.
-# Used by play.sh, test.sh and CI, so a fresh Debian 12 machine needs nothing else.
+# Installs the Debian packages of the named groups, when any is missing, so that a fresh Debian 12
+# machine needs nothing else. Each script asks only for what its own work needs.
+# Usage: scripts/install-deps.sh GROUP...
+#   play     building and playing the desktop game (./play.sh)
+#   test     the unit tests, benchmarks and end-to-end tests (./test.sh)
+#   web      building the web page with emscripten (./web.sh)
+#   browser  the page's tests in a browser (./test.sh)
+#   package  the Debian package and its checks (scripts/package-deb.sh)
+#   fuzz     the fuzz targets with libFuzzer (clang)
 set -euo pipefail
 
-packages=(
-    # build
-    cmake g++ pkg-config make
-    libsdl2-dev libsdl2-mixer-dev libpng-dev libx11-dev
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
-    # fuzz targets (built with clang on request) and the sanitizer runtime
-    clang libclang-rt-14-dev
-    # end-to-end tests on a virtual X server
-    xvfb xauth xdotool imagemagick x11-utils
-    # a window manager for the end-to-end drag and close-request tests
-    openbox wmctrl
-    # a Wayland compositor, nested in the virtual X server, for the native Wayland test
-    weston
-    # the Debian package: building it, and checking it, its metainfo and its desktop entry
-    dpkg-dev binutils lintian appstream desktop-file-utils man-db
-    # the web page: the compiler, GoogleTest's sources for its tests, a browser for the page's tests
-    emscripten googletest chromium chromium-driver python3-selenium
-)
+packages=()
+for group in "$@"; do
+    case $group in
+    play) packages+=(cmake g++ pkg-config make libsdl2-dev libsdl2-mixer-dev libpng-dev libx11-dev) ;;
+    test)
+        packages+=(
+            libgtest-dev libgmock-dev libbenchmark-dev
+            # the game on a virtual X server, driven by xdotool and watched with ImageMagick
+            xvfb xauth xdotool imagemagick x11-utils
+            # a window manager for the drag and close-request scenarios, a Wayland compositor
+            # nested in the virtual X server for the native Wayland ones
+            openbox wmctrl weston
+        )
+        ;;
+    web) packages+=(cmake make emscripten googletest) ;;
+    browser) packages+=(chromium chromium-driver python3-selenium) ;;
+    package) packages+=(dpkg-dev binutils lintian appstream desktop-file-utils man-db) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *)
+        echo "install-deps: unknown group '$group' (play, test, web, browser, package, fuzz)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -15,6 +15,7 @@ fail() {
     exit 1
 }
 
+scripts/install-deps.sh play package
 for tool in cmake dpkg-deb dpkg-shlibdeps dpkg-buildflags dpkg-architecture strip gzip; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
 done
@@ -33,7 +34,7 @@ arch=$(dpkg-architecture -qDEB_HOST_ARCH)
 # go in /usr/games.
 echo "== building $version in $build" >&2
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DHOPLA_BENCH=OFF -DCMAKE_INSTALL_BINDIR=games \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DHOPLA_TESTS=OFF -DHOPLA_BENCH=OFF -DCMAKE_INSTALL_BINDIR=games \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null

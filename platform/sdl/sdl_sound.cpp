@@ -10,6 +10,11 @@ namespace platform {
 
 namespace {
 
+// SDL's words for what failed, and how a machine without a sound device runs the game.
+std::string sdlReason() {
+    return std::string(SDL_GetError()) + "; with SDL_AUDIODRIVER=dummy the game plays without sound";
+}
+
 constexpr int mixerChannels = 16;
 // About 23 ms of output per mix: short enough that a kick sounds as the button goes down.
 constexpr int mixChunkFrames = 512;
@@ -160,7 +165,7 @@ class SdlSoundDevice final : public SoundDevice {
 public:
     ~SdlSoundDevice() override { SDL_QuitSubSystem(SDL_INIT_AUDIO); }
 
-    std::string lastError() const override { return SDL_GetError(); }
+    std::string lastError() const override { return sdlReason(); }
 
     // SDL shares the output with other programs on its own; either level is granted.
     bool setCooperativeLevel(CooperativeLevel) override { return true; }
@@ -223,7 +228,7 @@ public:
 
 std::unique_ptr<SoundDevice> openSdlSoundDevice(std::string& reason) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        reason = SDL_GetError();
+        reason = sdlReason();
         return nullptr;
     }
     return std::make_unique<SdlSoundDevice>();

@@ -242,9 +242,9 @@ private:
     // the button to be let go.
     void startWindowMove() override { dragged = true; }
 
-    // The game stands still while its window is dragged, as on the original platform, where
-    // the move runs in the window system's own loop: no message and no frame until the left
-    // button is up again. The window sees no events during the move, so the button is read
+    // The game stands still while its window is dragged: the ball does not fly on while the
+    // player's hand is busy moving the window, and the frame clock's stall rule picks up where
+    // it stopped. So no message and no frame until the left button is up again. The window sees no events during the move, so the button is read
     // from the desktop's pointer state (a release or a quit that reaches the queue ends the
     // wait too). Without a window manager nothing moves, and the game waits for the release
     // all the same.
@@ -389,8 +389,8 @@ bool startVideo(std::string& error) {
 } // namespace
 
 std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
-    // The click that gives the window the focus reaches the game, as on the original
-    // platform: the player's first click on the ball kicks it.
+    // The click that gives the window the focus reaches the game: the player's first click
+    // on the ball kicks it, rather than being spent on the focus.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (!startVideo(error)) {
         SDL_Quit();

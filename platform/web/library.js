@@ -103,8 +103,7 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // Plays the entry once from its start. The page counts the starts per entry in
-  // window.hoplaSoundStarts, which its tests read.
+  // Plays the entry once from its start.
   hopla_audio_play__deps: ['$hoplaPage', 'hopla_audio_stop'],
   hopla_audio_play: function(entry) {
     var buffer = hoplaPage.buffers[entry];
@@ -115,8 +114,6 @@ mergeInto(LibraryManager.library, {
     source.connect(hoplaPage.sound.destination);
     source.start();
     hoplaPage.sources[entry] = source;
-    window.hoplaSoundStarts = window.hoplaSoundStarts || {};
-    window.hoplaSoundStarts[entry] = (window.hoplaSoundStarts[entry] || 0) + 1;
     return 1;
   },
 
@@ -168,13 +165,5 @@ mergeInto(LibraryManager.library, {
 
   hopla_page_started: function() {
     if (window.hoplaGameStarted) window.hoplaGameStarted();
-  },
-
-  // How long the loop's turns take, summed in window.hoplaTurnTime ({turns, milliseconds}),
-  // for measuring the frame time in a browser.
-  hopla_turn_timed: function(milliseconds) {
-    var total = window.hoplaTurnTime || (window.hoplaTurnTime = {turns: 0, milliseconds: 0});
-    total.turns += 1;
-    total.milliseconds += milliseconds;
   },
 });

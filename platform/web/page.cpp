@@ -25,10 +25,7 @@ std::function<void()> hideAction;
 std::function<void()> newGame;
 
 void runTurn() {
-    const double start = emscripten_get_now();
-    const bool goOn = currentTurn && currentTurn();
-    hopla_turn_timed(emscripten_get_now() - start);
-    if (goOn) return;
+    if (currentTurn && currentTurn()) return;
     emscripten_cancel_main_loop();
     currentTurn = nullptr;
     // Taken out first: ending may start a new loop with a new ending.

@@ -18,5 +18,4 @@ void hopla_page_message(const char* caption, const char* text);
 void hopla_page_on_hide(void (*callback)());
 void hopla_page_ended(void (*callback)());
 void hopla_page_started();
-void hopla_turn_timed(double milliseconds);
 }

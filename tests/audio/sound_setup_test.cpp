@@ -184,7 +184,6 @@ TEST_F(SoundSetup, InitSoundShowsTheMessageOfTheStepThatFailedAndKeepsWhatWasMad
                              : c.refused ? "no fake device today"
                                          : "no sound system was installed";
         EXPECT_NE(stderrText.find(reason), std::string::npos) << stderrText;
-        EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
         EXPECT_EQ(bank.soundDevice != nullptr, c.made >= 1);
         EXPECT_EQ(bank.primaryBuffer != nullptr, c.made >= 2);
     }

@@ -2,11 +2,11 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures;
-                                  measure prints the frame time in batches of frames)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
 
-The page in SITE (build-web/site) is served on localhost by a server of the test's own. Exit
-status 0 passed, 1 failed, 77 skipped because emscripten or the browser is missing.
+The page in SITE (build-web/site) is served on localhost by a server of the test's own, which
+puts the probes of probes.js into the page. Exit status 0 passed, 1 failed, 77 skipped because
+emscripten or the browser is missing.
 """
 
 import functools
@@ -29,7 +29,8 @@ REST = (320, 372)
 CLOSE_BUTTON = (523, 49)
 AWAY = (420, 300)  # inside the box, far from the ball, the numbers and the frame
 
-KICK, BOUNCE, HOVER = 0, 1, 2  # the sound bank's entries
+# The three effects, known to the probes by their length in samples.
+KICK, BOUNCE, HOVER = 296, 148, 1002
 # The stored best score 1: 1 * 131072 + 0x4B1D2E73 in decimal, a zero byte, zero filler.
 STORED_BEST_1 = "1260334707".encode().hex() + "00" * 6
 
@@ -107,8 +108,7 @@ class Page:
 
     def open(self):
         self.driver.get(self.url)
-        self.wait_for("the game did not start", lambda: self.js(
-            "return !!(window.hoplaTurnTime && window.hoplaTurnTime.turns > 2)"))
+        self.wait_for("the game did not start", lambda: self.turns() > 2)
 
     # Client pixels of the game's frame to page coordinates, through the canvas's shown size.
     def to_page(self, point):
@@ -145,7 +145,8 @@ class Page:
             "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": 27})
 
     def turns(self):
-        return self.js("return window.hoplaTurnTime ? window.hoplaTurnTime.turns : 0")
+        """The frames the page has run, as the probes count them."""
+        return self.js("return window.hoplaProbes ? window.hoplaProbes.frames : 0")
 
     def wait_frames(self, count):
         start = self.turns()
@@ -185,8 +186,8 @@ class Page:
         self.wait_for(what, looks, 0.1)
 
     def sound_starts(self, entry):
-        return self.js("var s = window.hoplaSoundStarts || {}; return s[arguments[0]] || 0;",
-                       entry)
+        return self.js("var s = window.hoplaProbes ? window.hoplaProbes.soundStarts : {};"
+                       "return s[arguments[0]] || 0;", entry)
 
     def ended_shown(self):
         return self.js("return !document.getElementById('ended').hidden")
@@ -243,10 +244,6 @@ def group_play(page):
     page.mouse("mouseReleased", CLOSE_BUTTON, "left")
     page.wait_frames(3)
     check(not page.ended_shown(), "the release of a drag ended the game")
-
-    timing = page.js("return window.hoplaTurnTime")
-    print(f"frame time: {timing['milliseconds'] / timing['turns']:.3f} ms a turn over "
-          f"{timing['turns']} turns")
 
 
 def group_storage(page):
@@ -370,25 +367,29 @@ def group_failures(page):
     page.js("document.getElementById('message').hidden = true;")
 
 
-def group_measure(page):
-    """Not a test: the time of the loop's turns, in batches of 300 frames, once the ball rests."""
-    page.open()
-    page.point(AWAY)
-    page.ball_rests()
-    for batch in range(5):
-        before = page.js("return Object.assign({}, window.hoplaTurnTime)")
-        page.wait_frames(300)
-        after = page.js("return Object.assign({}, window.hoplaTurnTime)")
-        turns = after["turns"] - before["turns"]
-        print(f"batch {batch + 1}: {(after['milliseconds'] - before['milliseconds']) / turns:.3f} "
-              f"ms a frame over {turns} frames")
-
-
-GROUPS = {"measure": group_measure, "play": group_play, "storage": group_storage, "close": group_close,
+GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
           "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
 
 
+PROBES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "probes.js")
+
+
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the site as it is, but for the page itself, whose head gets the probes first."""
+
+    def do_GET(self):
+        if self.path.split("?")[0] not in ("/", "/index.html"):
+            return super().do_GET()
+        with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page, \
+                open(PROBES, encoding="utf-8") as probes:
+            body = page.read().replace("<head>", "<head>\n<script>\n" + probes.read() +
+                                       "</script>", 1).encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
     def log_message(self, *args):
         pass
 

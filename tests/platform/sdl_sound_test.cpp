@@ -121,6 +121,7 @@ TEST_F(SdlSoundTest, WithoutAUsableAudioDriverOrDeviceSetUpFailsWithTheMatchingM
             const std::string stderrText = testing::internal::GetCapturedStderr();
             EXPECT_NE(stderrText.find(std::string("Error: ") + c.message), std::string::npos);
             EXPECT_NE(stderrText.find(c.reason), std::string::npos) << stderrText;
+            EXPECT_NE(stderrText.find("SDL_AUDIODRIVER=dummy"), std::string::npos);
             EXPECT_EQ(bank.soundDevice != nullptr, c.deviceKept); // kept until the shutdown
             EXPECT_EQ(bank.primaryBuffer, nullptr);
             EXPECT_EQ(loadSound(bank, kickSoundResource), soundNotLoaded);

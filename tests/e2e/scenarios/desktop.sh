@@ -99,7 +99,7 @@ scenario_command_line() {
 
 focus_elsewhere() { [ "$(xdotool getwindowfocus)" != "$win" ]; }
 
-# The click that gives the window the focus also kicks, as on the original platform.
+# The click that gives the window the focus also kicks: the player's first click is not lost.
 scenario_first_click() {
     game_resting_under_openbox
     note "another program takes the focus"

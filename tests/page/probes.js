@@ -1,0 +1,22 @@
+// What the page tests watch the game by, put into the page by the tests' own server: the
+// published page carries none of it. Frames are counted as the browser runs them (the game
+// draws one per animation frame), and sound starts by the sound's length in samples, which
+// tells the three effects apart.
+(function() {
+  'use strict';
+  var probes = window.hoplaProbes = {frames: 0, soundStarts: {}};
+  var request = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = function(callback) {
+    return request(function(time) {
+      probes.frames += 1;
+      callback(time);
+    });
+  };
+  if (!window.AudioBufferSourceNode) return;
+  var start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function() {
+    var length = this.buffer ? this.buffer.length : 0;
+    probes.soundStarts[length] = (probes.soundStarts[length] || 0) + 1;
+    return start.apply(this, arguments);
+  };
+})();
