@@ -80,6 +80,16 @@ scenario_command_line() {
     grep -qx 'hopla [0-9]\+\.[0-9]\+\.[0-9]\+' "$work/out" || fail "--version printed: $(cat "$work/out")"
     env -u DISPLAY "$hopla" --help | grep -q -- '--scale N' || fail "--help does not explain --scale"
 
+    # An answer that cannot be written is a failure, and says why.
+    for option in --help --version; do
+        status=0
+        "$hopla" "$option" >/dev/full 2>"$work/err" || status=$?
+        [ "$status" -eq 1 ] || fail "hopla $option >/dev/full ended with status $status, not 1"
+        [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'No space left' "$work/err" ||
+            fail "hopla $option >/dev/full did not say why in one line: $(cat "$work/err")"
+        note "hopla $option >/dev/full: $(cat "$work/err")"
+    done
+
     for args in --bogus "--scale 0" "--scale 9" --scale "--scale two" play "--scale 2 extra"; do
         status=0
         # shellcheck disable=SC2086 # the words of args are the arguments
