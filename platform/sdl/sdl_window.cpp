@@ -1,6 +1,7 @@
 // The game's window on SDL's video: a borderless window covering just the visible rectangle of
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
+#include "platform/escape_key.h"
 #include "platform/message_box.h"
 #include "platform/posix/process.h"
 #include "platform/resources.h"
@@ -119,10 +120,8 @@ public:
         return {region.left, region.top, region.right, region.bottom};
     }
 
-    bool escapeDown() override {
-        if (!handle) return false;
-        return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
-    }
+    // Read from the key events the queue has just taken in, so a tap between frames counts.
+    bool escapeDown() override { return handle && escape.poll(); }
 
     // The pointer in client pixels of the frame, also when it is outside the window.
     ClientPoint clientPointer() {
@@ -312,6 +311,11 @@ private:
                 return true;
             }
             break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+                escape.set(event.type == SDL_KEYDOWN);
+            break;
         default:
             break;
         }
@@ -327,6 +331,7 @@ private:
     bool surfaceLost = false;         // said so, and asked the game to end
     std::vector<std::uint8_t> scaled; // the enlarged picture, for a surface of another format
     ClientPoint last;
+    EscapeKey escape;
     SdlPointer& pointer;
 };
 

@@ -179,8 +179,7 @@ game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 # Waits for the game to end; checks that it ended, with status 0.
 expect_exit_0() { expect_exit_status 0 "$1"; }
 
-# Holds ESC down until the game has ended (the game reads the key's state once a frame, so a
-# tap shorter than a frame may pass unseen, as on the original), then lets it go.
+# Holds ESC down until the game has ended, then lets it go.
 escape_ends_game() {
     xdotool keydown Escape
     expect_exit_0 "$1"
