@@ -298,6 +298,8 @@ private:
             }
             break;
         case SDL_QUIT: // SIGINT, SIGTERM, or the desktop closing the last window
+            // Or the Wayland compositor gone, which ends the game here.
+            endGameIfDisplayLost(handle);
             message = {nullptr, WM_CLOSE, 0, 0};
             return true;
         case SDL_WINDOWEVENT:
