@@ -9,10 +9,25 @@
 #include "shell/game_loop.h"
 #include "shell/program.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+
+namespace {
+
+// Prints the answer to --help or --version. An answer that did not reach stdout (a full disk,
+// a closed pipe) is a failure, said on stderr, as other command-line tools do.
+int printAnswer(const std::string& text, const char* what) {
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "hopla: could not write %s: %s\n", what, std::strerror(errno));
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Before anything opens a file or a socket that could take a closed descriptor's place.
@@ -24,11 +39,9 @@ int main(int argc, char** argv) {
     const shell::CommandLine line = shell::parseCommandLine(argc, argv, std::getenv("HOPLA_SCALE"));
     switch (line.action) {
     case shell::CommandLine::Action::help:
-        std::fputs(shell::helpText().c_str(), stdout);
-        return 0;
+        return printAnswer(shell::helpText(), "the help");
     case shell::CommandLine::Action::version:
-        std::printf("hopla %s\n", HOPLA_VERSION);
-        return 0;
+        return printAnswer(std::string("hopla ") + HOPLA_VERSION + "\n", "the version");
     case shell::CommandLine::Action::usageError:
         std::fprintf(stderr, "hopla: %s; %s\n", line.problem.c_str(), shell::usageLine().c_str());
         return 2;

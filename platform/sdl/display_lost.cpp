@@ -1,5 +1,5 @@
-// The display going away under the game: on X11, Xlib's fatal I/O error handler saves what must
-// survive and ends the game with status 1.
+// The display going away under the game, the X server or the Wayland compositor: the handler
+// saves what must survive, and the game ends with status 1.
 #include "platform/sdl/display_lost.h"
 
 #include "platform/sdl/sdl_display.h"
@@ -14,6 +14,9 @@
 #include <functional>
 #include <utility>
 
+// Last: it brings Xlib's header, whose macros would clash with the headers above.
+#include <SDL_syswm.h>
+
 namespace platform {
 
 namespace {
@@ -23,19 +26,45 @@ std::function<void()>& displayLostHandler() {
     return handler;
 }
 
-// Xlib's type, declared here rather than through its header, whose macros would clash.
+// Xlib's handler type, declared here so as not to depend on SDL's header bringing Xlib's.
 struct _XDisplay;
 using XIOErrorHandler = int (*)(_XDisplay*);
 
-// Xlib calls this when the X server goes away and ends the process when it returns; so the
-// game ends here itself, once its handler has kept what must survive.
-int onXConnectionLost(_XDisplay*) {
+// Ends the game on the spot, once the handler has kept what must survive: nothing more can be
+// shown, and the program's objects are not let go one by one, which would save a second time.
+[[noreturn]] void endGameForLostDisplay() {
     if (displayLostHandler()) displayLostHandler()();
     std::fprintf(stderr, "hopla: the connection to the display was lost\n");
     std::_Exit(1);
 }
 
+// Xlib calls this when the X server goes away and ends the process when it returns; so the
+// game ends here itself.
+int onXConnectionLost(_XDisplay*) {
+    endGameForLostDisplay();
+}
+
+// libwayland keeps the error of a failed read or write on the connection: the compositor went
+// away. SDL loads libwayland itself when it runs on Wayland; it is asked there.
+bool waylandConnectionFailed(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND)
+        return false;
+    void* client = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (!client) return false;
+    using GetError = int (*)(wl_display*);
+    const auto getError = reinterpret_cast<GetError>(dlsym(client, "wl_display_get_error"));
+    const bool failed = getError && getError(info.info.wl.display) != 0;
+    dlclose(client);
+    return failed;
+}
+
 } // namespace
+
+void endGameIfDisplayLost(SDL_Window* window) {
+    if (waylandConnectionFailed(window)) endGameForLostDisplay();
+}
 
 void setDisplayLostHandler(std::function<void()> handler) {
     displayLostHandler() = std::move(handler);

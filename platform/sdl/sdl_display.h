@@ -17,8 +17,9 @@ namespace platform {
 // leaves it to the screen's resolution.
 std::unique_ptr<Display> openDisplay(std::string& error, int scale = 0);
 
-// What to do, quickly, when the display goes away under the game (the X server ends): the
-// process ends right after the handler returns, with status 1, without leaving main.
+// What to do, quickly, when the display goes away under the game (the X server or the Wayland
+// compositor ends): the process ends right after the handler returns, with status 1, without
+// leaving main.
 void setDisplayLostHandler(std::function<void()> handler);
 
 } // namespace platform

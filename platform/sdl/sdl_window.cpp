@@ -1,6 +1,7 @@
 // The game's window on SDL's video: a borderless window covering just the visible rectangle of
 // the 640 x 480 frame, its events translated into the game's messages, its surface filled from
 // the device's back buffer.
+#include "platform/escape_key.h"
 #include "platform/message_box.h"
 #include "platform/posix/process.h"
 #include "platform/resources.h"
@@ -118,10 +119,8 @@ public:
         return {region.left, region.top, region.right, region.bottom};
     }
 
-    bool escapeDown() override {
-        if (!handle) return false;
-        return SDL_GetKeyboardState(nullptr)[SDL_SCANCODE_ESCAPE] != 0;
-    }
+    // Read from the key events the queue has just taken in, so a tap between frames counts.
+    bool escapeDown() override { return handle && escape.poll(); }
 
     // The pointer in client pixels of the frame, also when it is outside the window.
     ClientPoint clientPointer() {
@@ -285,6 +284,8 @@ private:
                        clientParam(event.button.x, event.button.y)};
             return true;
         case SDL_QUIT: // SIGINT, SIGTERM, or the desktop closing the last window
+            // Or the Wayland compositor gone, which ends the game here.
+            endGameIfDisplayLost(handle);
             message = {nullptr, WM_CLOSE, 0, 0};
             return true;
         case SDL_WINDOWEVENT:
@@ -297,6 +298,11 @@ private:
                 message = {nullptr, WM_PAINT, 0, 0};
                 return true;
             }
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+                escape.set(event.type == SDL_KEYDOWN);
             break;
         default:
             break;
@@ -313,6 +319,7 @@ private:
     bool surfaceLost = false;         // said so, and asked the game to end
     std::vector<std::uint8_t> scaled; // the enlarged picture, for a surface of another format
     ClientPoint last;
+    EscapeKey escape;
     SdlPointer& pointer;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/web/web_display.h"
 
+#include "platform/escape_key.h"
 #include "platform/web/input_queue.h"
 #include "platform/web/page_bindings.h"
 
@@ -21,25 +22,6 @@ public:
     std::uint32_t tickCount() override {
         return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now()));
     }
-};
-
-// ESC as the loop polls it: down now, or pressed since the last poll, so that a tap shorter
-// than a frame still counts.
-class EscapeKey {
-public:
-    void set(bool down) {
-        held = down;
-        if (down) pressed = true;
-    }
-    bool poll() {
-        const bool down = held || pressed;
-        pressed = false;
-        return down;
-    }
-
-private:
-    bool held = false;
-    bool pressed = false;
 };
 
 class PagePointer final : public PointerSource {

@@ -30,15 +30,21 @@ fail() {
         echo "the game's stderr:" >&2
         cat "$work/game.err" >&2
     fi
-    # Keep the screenshots of a failed run, as PNG, where a maintainer can look at them.
+    # Keep what a maintainer needs to see why, also when no window ever appeared: the game's
+    # output, the X server's and the window manager's logs, the whole screen and its window
+    # tree, and the screenshots of the window, as PNG.
     local keep="${TMPDIR:-/tmp}/hopla-e2e-failed-$scenario" raw
     rm -rf "$keep" && mkdir -p "$keep"
-    cp "$work"/*.png "$keep"/ 2>/dev/null || true
+    cp "$work"/*.png "$work"/*.log "$work"/game.out "$work"/game.err "$keep"/ 2>/dev/null || true
+    if [ -n "${DISPLAY:-}" ]; then
+        timeout 10 import -window root "$keep/screen.png" 2>/dev/null || true
+        timeout 10 xwininfo -root -tree >"$keep/windows.txt" 2>&1 || true
+    fi
     for raw in "$work"/*.rgb; do
         [ -e "$raw" ] || continue
         convert -size "${winw}x$winh" -depth 8 "rgb:$raw" "$keep/$(basename "$raw" .rgb).png" 2>/dev/null || true
     done
-    echo "screenshots kept in $keep" >&2
+    echo "screenshots and logs kept in $keep" >&2
     exit 1
 }
 
@@ -99,11 +105,12 @@ start_game() {
     await_window
 }
 
-# Starts openbox and waits until it manages the screen. On a loaded machine openbox sometimes
+# Starts openbox and waits until it manages windows. On a loaded machine openbox sometimes
 # fails to reach a display that has just opened; it is then started again.
 start_openbox() {
     command -v openbox >/dev/null && command -v wmctrl >/dev/null ||
         skip "openbox and wmctrl are not installed: no window manager"
+    command -v xmessage >/dev/null || skip "xmessage is not installed (x11-utils)"
     local limit=$((SECONDS + patience))
     wm_pid=
     until wmctrl -m >/dev/null 2>&1; do
@@ -114,6 +121,22 @@ start_openbox() {
         fi
         sleep 0.1
     done
+    # wmctrl sees openbox as soon as it has claimed the screen, before it has read its settings,
+    # theme and fonts: 0.2 s later, or 1.5 s on a first start that builds the font cache. A
+    # window mapped meanwhile may never appear: openbox (3.6) goes on to wait for events with
+    # that request unhandled, until some other event wakes it. So openbox is ready once it has
+    # framed a window of ours, with a root property changed at each try to wake it.
+    xmessage -name hopla-e2e-probe -title hopla-e2e-probe ready >/dev/null 2>&1 &
+    local probe_pid=$!
+    until_true "$patience" openbox_framed_probe ||
+        fail "openbox did not frame a window within $patience s: $(cat "$work/openbox.log")"
+    kill "$probe_pid"
+    wait "$probe_pid" 2>/dev/null || true
+}
+
+openbox_framed_probe() {
+    xprop -root -f _HOPLA_E2E_WAKE 32c -set _HOPLA_E2E_WAKE "$SECONDS"
+    xdotool search --onlyvisible --name '^hopla-e2e-probe$' >/dev/null
 }
 
 # Openbox running, the game started and its ball at rest, the score's picture kept as score0.
@@ -156,8 +179,7 @@ game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 # Waits for the game to end; checks that it ended, with status 0.
 expect_exit_0() { expect_exit_status 0 "$1"; }
 
-# Holds ESC down until the game has ended (the game reads the key's state once a frame, so a
-# tap shorter than a frame may pass unseen, as on the original), then lets it go.
+# Holds ESC down until the game has ended, then lets it go.
 escape_ends_game() {
     xdotool keydown Escape
     expect_exit_0 "$1"

@@ -139,4 +139,34 @@ TEST(SdlWindow, TranslatesEventsIntoTheGamesMessages) {
     EXPECT_EQ(message.message, WM_QUIT);
 }
 
+// ESC as the loop polls it, once a frame, after every waiting event was taken in: held, it is
+// down at every poll; a tap whose press and release both came between two frames counts at
+// the next poll only; other keys are not ESC.
+TEST(SdlWindow, EscapeTappedBetweenTwoFramesCounts) {
+    DummyWindow dummy(1);
+    Window& window = *dummy.window;
+    const auto key = [](std::uint32_t type, SDL_Scancode scancode = SDL_SCANCODE_ESCAPE) {
+        SDL_Event event{};
+        event.type = type;
+        event.key.keysym.scancode = scancode;
+        SDL_PushEvent(&event);
+    };
+    const auto idleTurnPoll = [&window] {
+        Message message;
+        EXPECT_FALSE(window.peekMessage(message)); // keys make no message
+        return window.escapeDown();
+    };
+    key(SDL_KEYDOWN, SDL_SCANCODE_A);
+    EXPECT_FALSE(idleTurnPoll());
+    key(SDL_KEYDOWN);
+    key(SDL_KEYUP);
+    EXPECT_TRUE(idleTurnPoll());
+    EXPECT_FALSE(idleTurnPoll());
+    key(SDL_KEYDOWN);
+    EXPECT_TRUE(idleTurnPoll());
+    EXPECT_TRUE(idleTurnPoll());
+    key(SDL_KEYUP);
+    EXPECT_FALSE(idleTurnPoll());
+}
+
 } // namespace

@@ -1,5 +1,5 @@
-# The first scenarios: play, the close button, signals, stored best scores, a window manager
-# and no display. Sourced by run.sh.
+# The first scenarios: play, the close button, a tap of ESC, signals, stored best scores, a
+# window manager and no display. Sourced by run.sh.
 
 # The window, a falling ball, a kick that scores, the frames-per-second number, ESC, the file,
 # and a second start that shows the best score.
@@ -68,6 +68,16 @@ scenario_close_button() {
     note "press and release on the close button: the game ends"
     click 523 49 1
     expect_exit_0 "after a click on the close button"
+    expect_file_holds_best 0
+}
+
+# A tap of ESC ends the game as a held key does, even when its press and release both reach
+# the game between two frames, as from a tool that sends them together.
+scenario_escape_tap() {
+    start_x
+    start_game
+    xdotool key --delay 0 Escape
+    expect_exit_0 "after a tap of ESC"
     expect_file_holds_best 0
 }
 

@@ -80,6 +80,16 @@ scenario_command_line() {
     grep -qx 'hopla [0-9]\+\.[0-9]\+\.[0-9]\+' "$work/out" || fail "--version printed: $(cat "$work/out")"
     env -u DISPLAY "$hopla" --help | grep -q -- '--scale N' || fail "--help does not explain --scale"
 
+    # An answer that cannot be written is a failure, and says why.
+    for option in --help --version; do
+        status=0
+        "$hopla" "$option" >/dev/full 2>"$work/err" || status=$?
+        [ "$status" -eq 1 ] || fail "hopla $option >/dev/full ended with status $status, not 1"
+        [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q 'No space left' "$work/err" ||
+            fail "hopla $option >/dev/full did not say why in one line: $(cat "$work/err")"
+        note "hopla $option >/dev/full: $(cat "$work/err")"
+    done
+
     for args in --bogus "--scale 0" "--scale 9" --scale "--scale two" play "--scale 2 extra"; do
         status=0
         # shellcheck disable=SC2086 # the words of args are the arguments
@@ -251,7 +261,8 @@ weston_settles() {
 # True once weston shows a 440 x 400 window that was not there before; sets game_box. The top
 # 40 rows, weston's panel with its clock, are left out.
 game_window_shown() {
-    import -window "$weston_win" -depth 8 "rgb:$work/weston.now.rgb" 2>/dev/null || return 1
+    game_box="no screenshot of weston"
+    import -window "$weston_win" -depth 8 "rgb:$work/weston.now.rgb" 2>"$work/import.err" || return 1
     local below_panel="${weston_w}x$((weston_h - 40))+0+40" re='^440x400\+([0-9]+)\+([0-9]+)$'
     game_box=$(convert -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/settle.a.rgb" \
         -size "${weston_w}x$weston_h" -depth 8 "rgb:$work/weston.now.rgb" \
@@ -260,8 +271,9 @@ game_window_shown() {
     game_box="440x400+${BASH_REMATCH[1]}+$((BASH_REMATCH[2] + 40))"
 }
 
-scenario_wayland() {
-    start_x
+# Starts weston, nested in the X server, on a socket of its own (weston_socket); sets
+# weston_win and weston's place and size.
+start_weston() {
     command -v weston >/dev/null || skip "weston is not installed (scripts/install-deps.sh brings it)"
     export XDG_RUNTIME_DIR="$work/runtime"
     # In a sanitizer build, no leak check here: SDL's Wayland driver loads libwayland, libdecor
@@ -269,12 +281,12 @@ scenario_wayland() {
     # name to tell it from the game's. Every other scenario checks for leaks.
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    local socket="hopla-e2e-$$"
+    weston_socket="hopla-e2e-$$"
     weston_outside
-    weston --backend=x11-backend.so --socket="$socket" --use-pixman --width=1000 --height=740 \
-        --idle-time=0 >"$work/weston.log" 2>&1 &
+    weston --backend=x11-backend.so --socket="$weston_socket" --use-pixman --width=1000 \
+        --height=740 --idle-time=0 >"$work/weston.log" 2>&1 &
     wm_pid=$!
-    until_true "$patience" test -S "$XDG_RUNTIME_DIR/$socket" ||
+    until_true "$patience" test -S "$XDG_RUNTIME_DIR/$weston_socket" ||
         skip "weston did not start: $(tail -n 3 "$work/weston.log")"
     weston_win=$(timeout "$patience" xdotool search --sync --class '^Weston Compositor$' | head -n 1) ||
         skip "weston's window did not appear"
@@ -284,16 +296,20 @@ scenario_wayland() {
     weston_w=$WIDTH
     weston_h=$HEIGHT
     weston_settles || skip "weston's picture did not settle: $(tail -n 3 "$work/weston.log")"
+}
 
-    note "the game on SDL's Wayland driver shows its window"
-    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy \
+# Starts the game on SDL's Wayland driver and waits for its window in weston's picture; sets
+# game_x and game_y, its place there. From then on shot and point work on that window.
+start_wayland_game() {
+    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$weston_socket" SDL_AUDIODRIVER=dummy \
         XDG_DATA_HOME="$data" "$hopla" >"$work/game.out" 2>"$work/game.err" &
     game_pid=$!
     until_true "$patience" game_window_shown ||
         fail "no 440 x 400 window appeared in weston (what changed: ${game_box:-nothing})"
     local re='^440x400\+([0-9]+)\+([0-9]+)$'
     [[ $game_box =~ $re ]]
-    local game_x=${BASH_REMATCH[1]} game_y=${BASH_REMATCH[2]}
+    game_x=${BASH_REMATCH[1]}
+    game_y=${BASH_REMATCH[2]}
     note "weston placed it at ($game_x, $game_y)"
     # From here on the window is the game's rectangle of weston's picture.
     shot() {
@@ -304,17 +320,25 @@ scenario_wayland() {
     winy=$((weston_y + game_y))
     winw=440
     winh=400
+}
 
-    note "the ball falls and rests on the floor"
+# The ball falls to rest and a click kicks it, once weston's pointer is where the X pointer is.
+kick_in_weston() {
     ball_falls_to_rest
     crop rest score0 "$score_area"
-
-    note "a click kicks, once weston's pointer is where the X pointer is"
     line_up_pointers
     point 320 372
     wait_frames 2
     xdotool click 1
     await_area kicked "$score_area" score0 different "the click in weston did not kick"
+}
+
+scenario_wayland() {
+    start_x
+    start_weston
+    note "the game on SDL's Wayland driver shows its window; the ball rests, a click kicks"
+    start_wayland_game
+    kick_in_weston
 
     note "ESC ends the game and keeps the best score"
     point 200 250 # still within weston's window, where the keys go
@@ -323,11 +347,27 @@ scenario_wayland() {
 
     note "with no surface to draw on, the game says so once and ends with an error"
     local status=0
-    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$socket" SDL_AUDIODRIVER=dummy \
+    env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY="$weston_socket" SDL_AUDIODRIVER=dummy \
         SDL_FRAMEBUFFER_ACCELERATION=0 XDG_DATA_HOME="$data" timeout "$patience" "$hopla" \
         >"$work/game.out" 2>"$work/game.err" || status=$?
     [ "$status" -eq 1 ] || fail "without a surface the game ended with status $status, not 1"
     [ "$(grep -c surface "$work/game.err")" -eq 1 ] ||
         fail "without a surface stderr does not say so once: $(cat "$work/game.err")"
     note "$(grep surface "$work/game.err")"
+}
+
+# The compositor goes away under the game: as when the X server does, the game saves the best
+# score, says why and ends with status 1.
+scenario_wayland_lost() {
+    start_x
+    start_weston
+    start_wayland_game
+    kick_in_weston
+    kill -KILL "$wm_pid"
+    wait "$wm_pid" 2>/dev/null || true
+    wm_pid=
+    expect_exit_status 1 "after weston went away"
+    [ "$(grep -cx 'hopla: the connection to the display was lost' "$work/game.err")" -eq 1 ] ||
+        fail "stderr does not say once that the display was lost: $(cat "$work/game.err")"
+    expect_file_holds_best 1
 }
