@@ -123,6 +123,15 @@ public:
     // ESC held down at this moment.
     virtual bool escapeDown() = 0;
 
+    // Whether the player can see the window: not while the desktop keeps it minimised or
+    // hidden, as the driver last reported.
+    bool inSight() const { return sighted; }
+    // Waits until the desktop has something to report, or for at most `ms` milliseconds; it
+    // may return sooner. Reports are taken by peekMessage, not here.
+    virtual void waitForDesktop(std::uint32_t ms) = 0;
+    // The display's refresh rate in hertz; 0 when the desktop does not say.
+    virtual int refreshRate() = 0;
+
 protected:
     // The next thing the desktop reports, translated and nothing more: a button message
     // (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP) with the client point where it happened in
@@ -138,6 +147,9 @@ protected:
     virtual void applyCursor(bool visible) = 0;
     virtual void showOnDesktop() = 0;
     virtual void removeFromDesktop() = 0;
+    // What the desktop has just done with the window: minimised or hidden it (false), or
+    // shown, restored or exposed it (true).
+    void reportSight(bool seen) { sighted = seen; }
 
 private:
     // Whether the caption rule keeps a reported message from the game.
@@ -148,6 +160,7 @@ private:
     std::deque<Message> posted;
     bool captionHeld = false; // the last left press went to the caption
     int cursorCount = 0;
+    bool sighted = true; // shown by the game before its loop starts
     enum class State { alive, destroying, destroyed } state = State::alive;
 };
 

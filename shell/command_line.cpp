@@ -34,7 +34,8 @@ CommandLine usageError(std::string problem) {
 
 } // namespace
 
-CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable) {
+CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable,
+                             const char* syncVariable) {
     CommandLine line;
     bool scaleGiven = false;
     for (int i = 1; i < argc; ++i) {
@@ -46,6 +47,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         if (argument == "--version") {
             line.action = CommandLine::Action::version;
             return line;
+        }
+        if (argument == "--sync") {
+            line.sync = true;
+            continue;
         }
         std::optional<std::string_view> value;
         if (argument == "--scale") {
@@ -70,11 +75,18 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
             line.problem = "HOPLA_SCALE='" + std::string(scaleVariable) + "' is not " +
                            scaleRange() + "; the screen chooses the scale";
     }
+    const std::string_view sync = syncVariable ? syncVariable : "";
+    if (sync == "1") {
+        line.sync = true;
+    } else if (!sync.empty() && sync != "0" && !line.sync) {
+        line.problem += (line.problem.empty() ? "" : "; ") +
+                        std::string("HOPLA_SYNC is neither 0 nor 1; the frames are not paced");
+    }
     return line;
 }
 
 std::string usageLine() {
-    return "usage: hopla [--scale N] [--help] [--version]";
+    return "usage: hopla [--scale N] [--sync] [--help] [--version]";
 }
 
 std::string helpText() {
@@ -88,6 +100,9 @@ std::string helpText() {
            scaleRange() +
            ");\n"
            "               without it, HOPLA_SCALE or the screen's resolution decides\n"
+           "  --sync       draw one frame per display refresh instead of as many as the\n"
+           "               machine can: far less power, for laptops and quiet fans (also\n"
+           "               HOPLA_SYNC=1)\n"
            "  -h, --help   print this help and end\n"
            "  --version    print the version and end\n"
            "\n"

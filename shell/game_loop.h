@@ -1,10 +1,11 @@
 // The entry point's work once the program's objects exist: the window with the graphics and
 // scene set-up, then the loop, one waiting message or one frame per turn.
 //
-// The turn is the loop's whole body and never waits, so any host can drive it. The desktop
-// calls it in a loop until the game is over (runMessageLoop). A host that gets a callback per
-// display refresh calls it until a turn runs a frame or ends the game: that handles every
-// waiting message, then draws one frame, and returns to the host.
+// The turn never waits, so any host can drive it. The desktop calls it in a loop until the game
+// is over (runMessageLoop), which rests while no one can see the window and, when asked, keeps
+// the frames to the display's refresh. A host that gets a callback per display refresh calls it
+// until a turn runs a frame or ends the game: that handles every waiting message, then draws
+// one frame, and returns to the host.
 #pragma once
 
 #include "platform/window.h"
@@ -35,11 +36,15 @@ enum class Turn {
 // message that closing left ends the game on a later turn.
 Turn runTurn(Program& program, platform::Window& window);
 
-// Turns until the game is over. Returns 0.
-int runMessageLoop(Program& program, platform::Window& window);
+// Turns until the game is over. Returns 0. While the window is out of sight (minimised or
+// hidden) no frame runs: the loop handles messages as they come and waits for the desktop in
+// between. With syncToRefresh the frames are paced to the display's refresh rate (60 Hz when
+// the desktop does not say): after each frame the loop handles messages as they come until the
+// next refresh is due. Without it, a turn that finds no message runs a frame at once.
+int runMessageLoop(Program& program, platform::Window& window, bool syncToRefresh = false);
 
 // openGameWindow, then the loop. Returns 0 when the loop ends after a game, 1 when the
 // desktop would not make the window or the device or the scene could not be set up.
-int runGame(Program& program, platform::Display& display);
+int runGame(Program& program, platform::Display& display, bool syncToRefresh = false);
 
 } // namespace shell

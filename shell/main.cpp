@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
 
     // Help, the version and a mistaken option are answered before anything else: no window,
     // no best-score file.
-    const shell::CommandLine line = shell::parseCommandLine(argc, argv, std::getenv("HOPLA_SCALE"));
+    const shell::CommandLine line =
+        shell::parseCommandLine(argc, argv, std::getenv("HOPLA_SCALE"), std::getenv("HOPLA_SYNC"));
     switch (line.action) {
     case shell::CommandLine::Action::help:
         return printAnswer(shell::helpText(), "the help");
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     shell::Program program(display->ticks(), display->pointer(), persist::bestScoreFilePath());
     // A display that goes away ends the process on the spot: the best score is saved first.
     platform::setDisplayLostHandler([&program] { program.scores.finish(); });
-    const int status = shell::runGame(program, *display);
+    const int status = shell::runGame(program, *display, line.sync);
     platform::setDisplayLostHandler(nullptr); // the program's objects go now, saving as they go
     return status;
 }

@@ -5,7 +5,9 @@
 
 #include "platform/window.h"
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 
 namespace platform {
 
@@ -33,6 +35,15 @@ public:
                    : softgpu::RECT{region.left, region.top, region.right, region.bottom};
     }
 
+    // Calls onWait, if set, which may move the clock or queue what the desktop reports; with
+    // nothing to wait for, returns at once.
+    void waitForDesktop(std::uint32_t ms) override {
+        if (onWait) onWait(ms);
+    }
+    int refreshRate() override { return refreshHz; }
+    // The desktop minimises or hides the window (false), or shows it again (true).
+    using Window::reportSight;
+
     bool escapeHeld = false;
     FrameRect region{0, 0, 640, 480};
     bool showsWholeFrame = false;
@@ -41,6 +52,8 @@ public:
     bool removed = false;
     int windowMoves = 0;          // left presses that went to the caption
     softgpu::MemorySink pictures; // every picture presented, the last one's shown part kept
+    int refreshHz = 0;
+    std::function<void(std::uint32_t ms)> onWait;
 
 protected:
     bool nextDesktopMessage(Message& message) override;

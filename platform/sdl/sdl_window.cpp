@@ -190,6 +190,20 @@ public:
         SDL_UpdateWindowSurface(handle);
     }
 
+    // The events stay in SDL's queue for nextDesktopMessage. A hang-up is caught outside that
+    // queue and does not end SDL's wait, so a wait is kept short enough to hear it soon.
+    void waitForDesktop(std::uint32_t ms) override {
+        constexpr std::uint32_t longestWaitMs = 100;
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min(ms, longestWaitMs)));
+    }
+
+    int refreshRate() override {
+        const int display = handle ? SDL_GetWindowDisplayIndex(handle) : 0;
+        SDL_DisplayMode mode;
+        if (SDL_GetCurrentDisplayMode(std::max(display, 0), &mode) != 0) return 0;
+        return mode.refresh_rate;
+    }
+
 protected:
     bool nextDesktopMessage(Message& message) override {
         if (takeHangup()) { // a closed terminal or a logout: close, as on SIGTERM
@@ -265,6 +279,22 @@ private:
 
     bool ours(std::uint32_t windowId) const { return windowId == SDL_GetWindowID(handle); }
 
+    void reportVisibility(std::uint8_t windowEvent) {
+        switch (windowEvent) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+            reportSight(false);
+            break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            reportSight(true);
+            break;
+        default:
+            break;
+        }
+    }
+
     LPARAM clientParam(int x, int y) const {
         return makePointParam(unscale(x, scale) + region.left, unscale(y, scale) + region.top);
     }
@@ -295,9 +325,11 @@ private:
                 return true;
             }
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                reportSight(true);
                 message = {nullptr, WM_PAINT, 0, 0};
                 return true;
             }
+            reportVisibility(event.window.event);
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:

@@ -40,6 +40,10 @@ public:
 
     void setRegion(const FrameRect& shown) override { region = shown; }
     bool escapeDown() override { return escape.poll(); }
+    // The page runs a turn per display refresh, and none while it is hidden: the page's own
+    // loop never waits here.
+    void waitForDesktop(std::uint32_t) override {}
+    int refreshRate() override { return 0; }
     // Only the region reaches the canvas, so the device need draw nothing else.
     softgpu::RECT shownRect() const override {
         return {region.left, region.top, region.right, region.bottom};

@@ -9,9 +9,11 @@ namespace {
 
 using shell::CommandLine;
 
-CommandLine parse(std::vector<const char*> arguments, const char* scaleVariable = nullptr) {
+CommandLine parse(std::vector<const char*> arguments, const char* scaleVariable = nullptr,
+                  const char* syncVariable = nullptr) {
     arguments.insert(arguments.begin(), "hopla");
-    return shell::parseCommandLine(int(arguments.size()), arguments.data(), scaleVariable);
+    return shell::parseCommandLine(int(arguments.size()), arguments.data(), scaleVariable,
+                                   syncVariable);
 }
 
 TEST(CommandLine, OptionsAndTheirMistakes) {
@@ -56,10 +58,24 @@ TEST(CommandLine, ScaleFromTheEnvironmentGivesWayToTheOption) {
     }
     EXPECT_TRUE(parse({"--scale", "3"}, "junk").problem.empty()) << "the option makes it moot";
     // The help names every option.
-    for (const char* option : {"--scale", "--help", "--version"}) {
+    for (const char* option : {"--scale", "--sync", "--help", "--version"}) {
         EXPECT_NE(shell::helpText().find(option), std::string::npos) << option;
         EXPECT_NE(shell::usageLine().find(option), std::string::npos) << option;
     }
+}
+
+TEST(CommandLine, SyncFromTheOptionOrTheEnvironment) {
+    EXPECT_FALSE(parse({}).sync);
+    EXPECT_TRUE(parse({"--sync", "--scale", "2"}).sync);
+    EXPECT_TRUE(parse({}, nullptr, "1").sync);
+    EXPECT_FALSE(parse({}, nullptr, "0").sync);
+    EXPECT_TRUE(parse({}, nullptr, "0").problem.empty());
+    // Anything else is named and left aside, unless the option makes it moot.
+    const CommandLine line = parse({}, "junk", "yes");
+    EXPECT_FALSE(line.sync);
+    EXPECT_NE(line.problem.find("HOPLA_SCALE"), std::string::npos) << line.problem;
+    EXPECT_NE(line.problem.find("HOPLA_SYNC"), std::string::npos) << line.problem;
+    EXPECT_TRUE(parse({"--sync"}, nullptr, "yes").problem.empty());
 }
 
 } // namespace

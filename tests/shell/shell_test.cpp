@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 using namespace game;
 using namespace platform;
 
@@ -135,6 +138,55 @@ TEST(GameLoop, StartsThenRunsOneMessageOrOneFramePerTurn) {
     EXPECT_TRUE(window.destroyed());
     EXPECT_EQ(program.clock.frameCount, 3);
     EXPECT_EQ(shell::runTurn(program, window), Turn::over);
+}
+
+// Out of sight the loop handles messages and waits instead of drawing. Paced, it draws one
+// frame per refresh (60 Hz when the desktop does not say) and handles a message that comes
+// meanwhile at once, without losing the beat. The null window's waits move the clock.
+TEST(GameLoop, RestsOutOfSightAndPacesFramesToTheRefresh) {
+    shell::HeadlessProgram headless(5000);
+    ASSERT_TRUE(headless.start());
+    shell::Program& program = headless.program;
+    NullWindow& window = headless.window();
+    window.reportSight(false); // minimised
+    headless.rightRelease();
+    int presents = headless.pictures().presentCount();
+    std::vector<std::uint32_t> frameTicks;
+    std::uint32_t lastWait = 0;
+    window.onWait = [&](std::uint32_t ms) {
+        if (!window.inSight()) {
+            EXPECT_EQ(program.state.showFps, 1) << "the message was handled";
+            EXPECT_EQ(headless.pictures().presentCount(), presents) << "no frame drawn unseen";
+            headless.display.clock.advance(5000);
+            window.reportSight(true);
+            return;
+        }
+        if (headless.pictures().presentCount() != presents) {
+            EXPECT_EQ(headless.pictures().presentCount(), ++presents) << "one frame per wait";
+            frameTicks.push_back(program.clock.currentTick);
+            if (frameTicks.size() == 1) {
+                EXPECT_EQ(program.state.frameStep, 0.0f) << "the first frame after a rest";
+            }
+        } else {
+            EXPECT_EQ(program.state.showFps, 0) << "the message came before the frame";
+            EXPECT_EQ(ms, lastWait - 3);
+        }
+        lastWait = ms;
+        if (frameTicks.size() == 20 && program.state.showFps == 1) {
+            headless.display.clock.advance(3);
+            headless.rightRelease();
+        } else if (frameTicks.size() == 70) {
+            window.queueMessage(WM_CLOSE);
+        } else {
+            headless.display.clock.advance(ms);
+        }
+    };
+    EXPECT_EQ(shell::runMessageLoop(program, *headless.gameWindow, true), 0);
+    ASSERT_EQ(frameTicks.size(), 70u);
+    for (std::size_t i = 1; i < frameTicks.size(); ++i)
+        EXPECT_TRUE(frameTicks[i] - frameTicks[i - 1] == 16 ||
+                    frameTicks[i] - frameTicks[i - 1] == 17);
+    EXPECT_EQ(frameTicks[61] - frameTicks[1], 1000u);
 }
 
 TEST(GameLoop, FailedStartUpClosesTheWindowRunsNoFrameAndFails) {
