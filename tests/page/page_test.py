@@ -4,21 +4,17 @@ events, and watched through the canvas's own pixels.
 
 Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
 
-The page in SITE (build-web/site) is served on localhost by a server of the test's own, which
-puts the probes of probes.js into the page. Exit status 0 passed, 1 failed, 77 skipped because
-emscripten or the browser is missing.
+The page in SITE (build-web/site) is served on localhost by a server of the test's own
+(harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
+77 skipped because emscripten or the browser is missing.
 """
 
-import functools
-import http.server
 import os
 import shutil
 import sys
-import threading
 import time
 
-SKIPPED = 77
-PATIENCE = float(os.environ.get("HOPLA_WEB_PATIENCE", "60"))  # seconds a step waits
+from harness import SKIPPED, Failure, Page, SiteServer, check, page_message
 
 # Areas of the canvas (x, y, width, height), the visible 440 x 400 part of the game's frame.
 SCORE_AREA = (362, 44, 78, 22)  # up to the canvas's right edge
@@ -33,164 +29,6 @@ AWAY = (420, 300)  # inside the box, far from the ball, the numbers and the fram
 KICK, BOUNCE, HOVER = 296, 148, 1002
 # The stored best score 1: 1 * 131072 + 0x4B1D2E73 in decimal, a zero byte, zero filler.
 STORED_BEST_1 = "1260334707".encode().hex() + "00" * 6
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
-
-
-# Helpers the test puts into the page: snapshots of the canvas by name, the box of the pixels
-# two snapshots differ in, and whether an area of two snapshots is the same.
-HELPERS = """
-window.pageTest = window.pageTest || {
-  shots: {},
-  grab: function(name) {
-    var canvas = document.getElementById('canvas');
-    this.shots[name] = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-  },
-  changedBox: function(a, b) {
-    var x = this.shots[a], y = this.shots[b], w = x.width;
-    var left = w, top = x.height, right = -1, bottom = -1;
-    for (var i = 0; i < x.data.length; i += 4) {
-      if (x.data[i] !== y.data[i] || x.data[i + 1] !== y.data[i + 1] ||
-          x.data[i + 2] !== y.data[i + 2]) {
-        var px = (i / 4) % w, py = Math.floor(i / 4 / w);
-        left = Math.min(left, px); right = Math.max(right, px);
-        top = Math.min(top, py); bottom = Math.max(bottom, py);
-      }
-    }
-    return right < 0 ? null : [left, top, right - left + 1, bottom - top + 1];
-  },
-  area: function(name, area) {
-    var x = this.shots[name], w = x.width, out = [];
-    for (var row = area[1]; row < area[1] + area[3]; ++row)
-      for (var col = area[0]; col < area[0] + area[2]; ++col)
-        for (var c = 0; c < 3; ++c) out.push(x.data[(row * w + col) * 4 + c]);
-    return out;
-  },
-  sameArea: function(a, b, area) {
-    var x = this.shots[a], y = this.shots[b], w = x.width;
-    for (var row = area[1]; row < area[1] + area[3]; ++row)
-      for (var col = area[0]; col < area[0] + area[2]; ++col)
-        for (var c = 0; c < 3; ++c)
-          if (x.data[(row * w + col) * 4 + c] !== y.data[(row * w + col) * 4 + c]) return false;
-    return true;
-  },
-};
-"""
-
-
-class Page:
-    def __init__(self, driver, url):
-        self.driver = driver
-        self.url = url
-
-    def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def helper(self, call, *args):
-        return self.js(HELPERS + "return window.pageTest." + call + ";", *args)
-
-    def wait_for(self, what, test, interval=0.05):
-        limit = time.monotonic() + PATIENCE
-        while True:
-            result = test()
-            if result:
-                return result
-            if time.monotonic() > limit:
-                raise Failure(what)
-            time.sleep(interval)
-
-    def open(self):
-        self.driver.get(self.url)
-        self.wait_for("the game did not start", lambda: self.turns() > 2)
-
-    # Client pixels of the game's frame to page coordinates, through the canvas's shown size.
-    def to_page(self, point):
-        box = self.js("var b = document.getElementById('canvas').getBoundingClientRect();"
-                      "return [b.left, b.top, b.width, b.height];")
-        return (box[0] + (point[0] - 100 + 0.5) * box[2] / 440,
-                box[1] + (point[1] - 40 + 0.5) * box[3] / 400)
-
-    def mouse(self, kind, point, button="none"):
-        x, y = self.to_page(point)
-        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
-            "type": kind, "x": x, "y": y, "button": button, "clickCount": 1,
-            "buttons": {"left": 1, "right": 2}.get(button, 0) if kind == "mousePressed" else 0})
-
-    def point(self, point):
-        self.mouse("mouseMoved", point)
-
-    def click(self, point, button="left"):
-        self.mouse("mouseMoved", point)
-        self.wait_frames(2)  # the game judges a press by where the last frame saw the pointer
-        self.mouse("mousePressed", point, button)
-        self.mouse("mouseReleased", point, button)
-
-    def tap(self, point):
-        x, y = self.to_page(point)
-        touch = [{"x": x, "y": y, "id": 1}]
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                    {"type": "touchStart", "touchPoints": touch})
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                    {"type": "touchEnd", "touchPoints": []})
-
-    def key(self, kind, key, code):
-        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
-            "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": 27})
-
-    def turns(self):
-        """The frames the page has run, as the probes count them."""
-        return self.js("return window.hoplaProbes ? window.hoplaProbes.frames : 0")
-
-    def wait_frames(self, count):
-        start = self.turns()
-        self.wait_for(f"the game did not run {count} frames",
-                      lambda: self.turns() >= start + count, 0.01)
-
-    def grab(self, name):
-        self.helper("grab(arguments[0])", name)
-
-    def ball_rests(self):
-        """Snapshots until two changes in a row lie in the same small box: the ball turning on
-        the spot. Returns that box's centre in client pixels."""
-        previous = None
-        self.grab("rest.0")
-        index = 0
-        limit = time.monotonic() + PATIENCE
-        while time.monotonic() < limit:
-            time.sleep(0.25)
-            index += 1
-            self.grab(f"rest.{index}")
-            box = self.helper("changedBox(arguments[0], arguments[1])",
-                              f"rest.{index - 1}", f"rest.{index}")
-            if box is None:
-                continue
-            if previous and box[2] <= 90 and box[3] <= 90 and previous[2] <= 90 and \
-                    previous[3] <= 90 and all(abs(a - b) <= 3 for a, b in zip(box, previous)):
-                self.grab("rest")
-                return (box[0] + box[2] // 2 + 100, box[1] + box[3] // 2 + 40)
-            previous = box
-        raise Failure("the ball did not come to rest")
-
-    def await_area(self, name, area, reference, same, what):
-        def looks():
-            self.grab(name)
-            return self.helper("sameArea(arguments[0], arguments[1], arguments[2])",
-                               reference, name, list(area)) == same
-        self.wait_for(what, looks, 0.1)
-
-    def sound_starts(self, entry):
-        return self.js("var s = window.hoplaProbes ? window.hoplaProbes.soundStarts : {};"
-                       "return s[arguments[0]] || 0;", entry)
-
-    def ended_shown(self):
-        return self.js("return !document.getElementById('ended').hidden")
 
 
 def resting_ball_is_kicked(page, kick, what):
@@ -209,7 +47,6 @@ def resting_ball_is_kicked(page, kick, what):
 def group_play(page):
     page.open()
     print("the ball falls and comes to rest; the hover and the kick are heard")
-    page.point(AWAY)
     hovers = page.sound_starts(HOVER)
     page.point(CLOSE_BUTTON)
     page.wait_for("no hover sound over the close button",
@@ -340,11 +177,6 @@ def group_phone(page):
     resting_ball_is_kicked(page, page.tap, "a tap")
 
 
-def page_message(page):
-    return page.js("var m = document.getElementById('message');"
-                   "return m.hidden ? '' : m.textContent;")
-
-
 def group_failures(page):
     print("a browser without Web Audio: the sound set-up's failure is told in the page")
     hide = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
@@ -371,36 +203,6 @@ GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
           "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
 
 
-PROBES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "probes.js")
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the site as it is, but for the page itself, whose head gets the probes first."""
-
-    def do_GET(self):
-        if self.path.split("?")[0] not in ("/", "/index.html"):
-            return super().do_GET()
-        with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page, \
-                open(PROBES, encoding="utf-8") as probes:
-            body = page.read().replace("<head>", "<head>\n<script>\n" + probes.read() +
-                                       "</script>", 1).encode()
-        self.send_response(200)
-        self.send_header("Content-Type", "text/html; charset=utf-8")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
-def serve(site):
-    handler = functools.partial(QuietHandler, directory=site)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
 def main():
     if len(sys.argv) != 3 or sys.argv[2] not in GROUPS:
         print(__doc__, file=sys.stderr)
@@ -422,7 +224,7 @@ def main():
         print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
         return 1
 
-    server = serve(site)
+    server = SiteServer(site)
     options = webdriver.ChromeOptions()
     for argument in ("--headless=new", "--autoplay-policy=no-user-gesture-required",
                      "--window-size=1000,900", "--force-device-scale-factor=1"):
@@ -432,7 +234,7 @@ def main():
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
     try:
-        page = Page(driver, f"http://127.0.0.1:{server.server_port}/")
+        page = Page(driver, server)
         GROUPS[group](page)
         message = page_message(page)
         if message:
@@ -448,7 +250,7 @@ def main():
         return 1
     finally:
         driver.quit()
-        server.shutdown()
+        server.stop()
 
 
 if __name__ == "__main__":
