@@ -2,7 +2,8 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, offline,
+                                   update, failures)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own
 (harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
@@ -10,8 +11,10 @@ The page in SITE (build-web/site) is served on localhost by a server of the test
 """
 
 import os
+import re
 import shutil
 import sys
+import tempfile
 import time
 
 from harness import SKIPPED, Failure, Page, SiteServer, check, page_message
@@ -177,6 +180,79 @@ def group_phone(page):
     resting_ball_is_kicked(page, page.tap, "a tap")
 
 
+def group_offline(page):
+    page.open()
+    print("the page can be installed; its worker keeps the site at the first visit")
+    caches = page.wait_for_worker()
+    check(len(caches) == 1, f"the worker keeps {caches}, not one version of the site")
+    errors = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    check(not errors["installabilityErrors"], f"the page cannot be installed: {errors}")
+    print("with the server gone, a reload draws the box and a click scores")
+    page.server.stop()
+    page.driver.refresh()
+    page.wait_for("the game did not start offline", lambda: page.turns() > 2)
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click offline")
+
+
+def new_version(site, folder):
+    """Copies the site into folder as a new version of it would be published: a changed page
+    and game script, and a new version name. Returns the old name and the new."""
+    shutil.copytree(site, folder, dirs_exist_ok=True)
+    with open(os.path.join(site, "service-worker.js"), encoding="utf-8") as worker:
+        old = re.search(r"VERSION = '([0-9a-f]+)'", worker.read()).group(1)
+    new = old[::-1] if old[::-1] != old else "0" + old[1:]
+    # What is replaced, once, in each file ("" is the file's start).
+    changes = {"index.html": ("<title>Hopla</title>", "<title>Hopla, a new version</title>"),
+               "hopla.js": ("", "window.hoplaNewVersion = true;\n"),
+               "service-worker.js": ("", "")}
+    for name, (before, after) in changes.items():
+        path = os.path.join(folder, name)
+        with open(path, encoding="utf-8") as file:
+            text = file.read()
+        check(before in text, f"{name} has no {before!r} to change")
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text.replace(before, after, 1).replace(old, new))
+    return old, new
+
+
+def running_version(page):
+    """The page's title, whether the new game script runs, and the versions of the game's
+    files the page loaded."""
+    return page.js("var names = performance.getEntriesByType('resource').map("
+                   "  function(entry) { return entry.name; });"
+                   "var versions = names.filter(function(name) {"
+                   "  return /hopla\\.(js|wasm)\\?v=/.test(name); }).map(function(name) {"
+                   "  return name.split('?v=')[1]; });"
+                   "return [document.title, !!window.hoplaNewVersion, versions];")
+
+
+def group_update(page):
+    page.open()
+    page.wait_for_worker()
+    with tempfile.TemporaryDirectory() as folder:
+        old, new = new_version(page.server.site, folder)
+        print("a new version is published: the next visit still runs the old one, whole")
+        page.server.start(folder)
+        page.driver.get(page.url)
+        page.wait_for("the game did not start", lambda: page.turns() > 2)
+        seen = running_version(page)
+        check(seen == ["Hopla", False, [old, old]], f"the page ran {seen}, not the old version")
+        page.wait_for("the new version was not taken", lambda: page.driver.execute_async_script(
+            "var done = arguments[arguments.length - 1], name = 'hopla-' + arguments[0];"
+            "Promise.all([navigator.serviceWorker.getRegistration(), caches.keys()]).then("
+            "  function(found) { done(!found[0].installing && !found[0].waiting &&"
+            "                        found[1].indexOf(name) >= 0); });", new), 0.2)
+        print("the visit after runs the new version, whole")
+        page.driver.get(page.url)
+        page.wait_for("the new game did not start", lambda: page.turns() > 2)
+        seen = running_version(page)
+        check(seen == ["Hopla, a new version", True, [new, new]],
+              f"the page ran {seen}, not the new version")
+        page.point(AWAY)
+        resting_ball_is_kicked(page, page.click, "a click in the new version")
+
+
 def group_failures(page):
     print("a browser without Web Audio: the sound set-up's failure is told in the page")
     hide = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
@@ -200,7 +276,8 @@ def group_failures(page):
 
 
 GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
+          "scaled": group_scaled, "phone": group_phone, "offline": group_offline,
+          "update": group_update, "failures": group_failures}
 
 
 def main():
