@@ -11,6 +11,7 @@ mergeInto(LibraryManager.library, {
     sources: [],      // the source each entry last started
     asked: [],        // when each entry was asked to play while there was no AudioContext yet
     gestureStart: 0,  // when the press or touch that may open the AudioContext began
+    contextMenu: null, // the canvas's contextmenu listener
   },
 
   // Puts width x height RGBA pixels on the canvas.
@@ -40,6 +41,32 @@ mergeInto(LibraryManager.library, {
     }
     HEAP32[out >> 2] = x;
     HEAP32[(out >> 2) + 1] = y;
+  },
+
+  // CSS pixels per pixel of the canvas's picture, as the canvas is shown now.
+  hopla_canvas_css_scale__deps: ['$hoplaPage'],
+  hopla_canvas_css_scale: function() {
+    var canvas = hoplaPage.canvas();
+    if (!canvas || !canvas.width) return 1;
+    var width = canvas.getBoundingClientRect().width;
+    return width > 0 ? width / canvas.width : 1;
+  },
+
+  // Calls back (data, clientX, clientY) for each context menu asked for over the canvas (the
+  // right button; a long press on a touch screen), keeping the browser's own menu away. A null
+  // callback stops listening.
+  hopla_listen_context_menu__deps: ['$hoplaPage'],
+  hopla_listen_context_menu: function(callback, data) {
+    var canvas = hoplaPage.canvas();
+    if (!canvas) return;
+    if (hoplaPage.contextMenu) canvas.removeEventListener('contextmenu', hoplaPage.contextMenu);
+    hoplaPage.contextMenu = null;
+    if (!callback) return;
+    hoplaPage.contextMenu = function(event) {
+      event.preventDefault();
+      {{{ makeDynCall('viii', 'callback') }}}(data, event.clientX, event.clientY);
+    };
+    canvas.addEventListener('contextmenu', hoplaPage.contextMenu);
   },
 
   hopla_set_cursor_visible__deps: ['$hoplaPage'],

@@ -141,6 +141,9 @@ def group_close(page):
     page.mouse("mouseReleased", AWAY, "left")
     page.wait_frames(3)
     check(not page.ended_shown(), "a release away from the close button ended the game")
+    page.click((523, 66))  # below the close button, in a finger's reach of it but not a mouse's
+    page.wait_frames(3)
+    check(not page.ended_shown(), "a click beside the close button ended the game")
     page.click(CLOSE_BUTTON)
     page.wait_for("the close button did not end the game", page.ended_shown)
     turns = page.turns()
@@ -169,7 +172,7 @@ def group_scaled(page):
 
 
 def group_phone(page):
-    print("on a 390-pixel-wide touch screen the canvas fits and a tap on the resting ball scores")
+    print("on a 390-pixel-wide touch screen the canvas fits")
     page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
         "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
     page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
@@ -180,8 +183,15 @@ def group_phone(page):
     scrolled = page.js("return document.documentElement.scrollWidth")
     check(scrolled <= 390, f"the page scrolls sideways ({scrolled} pixels wide)")
 
-    print("the first tap, held a few frames, kicks with its sound and no warning before it")
+    print("a long press shows and hides the frames per second")
     ball = page.ball_rests()
+    page.grab("fps0")
+    page.long_press((320, 250))
+    page.await_area("fps1", FPS_AREA, "fps0", False, "a long press showed no frames per second")
+    page.long_press((320, 250))
+    page.await_area("fps2", FPS_AREA, "fps0", True, "a second long press left the number")
+
+    print("the first tap, held a few frames, kicks with its sound and no warning before it")
     # Leaving out the browser's advice on the test's own snapshots of the canvas.
     warnings = [entry["message"] for entry in page.driver.get_log("browser")
                 if entry["level"] != "INFO" and "willReadFrequently" not in entry["message"]]
@@ -191,6 +201,14 @@ def group_phone(page):
     check(page.sound_starts(KICK) == 1,
           f"the first tap made {page.sound_starts(KICK)} kick sounds, not one")
     page.await_area("score1", SCORE_AREA, "score0", False, "the first tap did not score")
+
+    print("a touch near the close button is on it: 26 CSS pixels off nothing, 20 ends the game")
+    page.tap(CLOSE_BUTTON, offset=(0, 26))
+    page.wait_frames(3)
+    check(not page.ended_shown(), "a tap 26 CSS pixels below the close button ended the game")
+    page.tap(CLOSE_BUTTON, offset=(-20, 20))
+    page.wait_for("a tap 20 CSS pixels from the close button did not end the game",
+                  page.ended_shown)
 
 
 def group_offline(page):
