@@ -2,8 +2,8 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, offline,
-                                   update, failures)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, phone_turned,
+                                   offline, update, failures)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own
 (harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
@@ -47,11 +47,17 @@ def resting_ball_is_kicked(page, kick, what):
     return ball
 
 
+def how_line(page):
+    """The how-to line the page shows: "how-mouse" (clicks and keys) or "how-touch" (taps)."""
+    return page.js("return document.querySelector('.how:not([hidden])').id")
+
+
 def group_play(page):
     page.open()
     print("the ball falls and comes to rest; the hover and the kick are heard")
     # The page makes sound once the player has done something, as browsers allow it.
     page.click(AWAY)
+    check(how_line(page) == "how-mouse", "the page speaks of taps to a mouse")
     hovers = page.sound_starts(HOVER)
     page.point(CLOSE_BUTTON)
     page.wait_for("no hover sound over the close button",
@@ -171,17 +177,29 @@ def group_scaled(page):
     resting_ball_is_kicked(page, page.click, "a click on the enlarged canvas")
 
 
-def group_phone(page):
-    print("on a 390-pixel-wide touch screen the canvas fits")
+def phone(page, width, height):
     page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        "width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
     page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                 {"enabled": True, "maxTouchPoints": 1})
+
+
+def canvas_fits(page, width, height, what):
+    box = page.js("var b = document.getElementById('canvas').getBoundingClientRect();"
+                  "return [b.left, b.top, b.right, b.bottom];")
+    check(box[0] >= 0 and box[1] >= 0 and box[2] <= width and box[3] <= height,
+          f"{what}: the canvas lies at {box}, not within {width} x {height}")
+
+
+def group_phone(page):
+    print("on a 390-pixel-wide touch screen the canvas fits and the page speaks of taps")
+    phone(page, 390, 844)
     page.open()
     width = page.js("return document.getElementById('canvas').getBoundingClientRect().width")
     check(370 <= width <= 390, f"the canvas is {width} CSS pixels wide on a 390-pixel screen")
     scrolled = page.js("return document.documentElement.scrollWidth")
     check(scrolled <= 390, f"the page scrolls sideways ({scrolled} pixels wide)")
+    check(how_line(page) == "how-touch", "the page speaks of clicks on a touch screen")
 
     print("a long press shows and hides the frames per second")
     ball = page.ball_rests()
@@ -202,6 +220,12 @@ def group_phone(page):
           f"the first tap made {page.sound_starts(KICK)} kick sounds, not one")
     page.await_area("score1", SCORE_AREA, "score0", False, "the first tap did not score")
 
+    print("the how-to line follows what presses: a mouse, then a finger again")
+    page.click(AWAY)
+    check(how_line(page) == "how-mouse", "the page speaks of taps after a click")
+    page.tap(AWAY)
+    check(how_line(page) == "how-touch", "the page speaks of clicks after a tap")
+
     print("a touch near the close button is on it: 26 CSS pixels off nothing, 20 ends the game")
     page.tap(CLOSE_BUTTON, offset=(0, 26))
     page.wait_frames(3)
@@ -209,6 +233,28 @@ def group_phone(page):
     page.tap(CLOSE_BUTTON, offset=(-20, 20))
     page.wait_for("a tap 20 CSS pixels from the close button did not end the game",
                   page.ended_shown)
+
+
+def group_phone_turned(page):
+    print("on a phone held sideways the whole canvas shows and a tap on the ball scores")
+    phone(page, 844, 390)
+    page.open()
+    canvas_fits(page, 844, 390, "sideways")
+    resting_ball_is_kicked(page, page.tap, "a tap on the phone held sideways")
+
+    print("the full-screen control puts the whole canvas on the screen")
+    page.js("document.getElementById('full').scrollIntoView()")
+    button = page.js("var b = document.getElementById('full').getBoundingClientRect();"
+                     "return [b.left + b.width / 2, b.top + b.height / 2];")
+    for kind, points in (("touchStart", [{"x": button[0], "y": button[1], "id": 1}]),
+                         ("touchEnd", [])):
+        page.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": kind, "touchPoints": points})
+    page.wait_for("a tap on the control did not go full screen",
+                  lambda: page.js("return !!document.fullscreenElement"))
+    page.wait_frames(3)
+    size = page.js("return [innerWidth, innerHeight]")
+    canvas_fits(page, size[0], size[1], "full screen")
 
 
 def group_offline(page):
@@ -307,8 +353,8 @@ def group_failures(page):
 
 
 GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone, "offline": group_offline,
-          "update": group_update, "failures": group_failures}
+          "scaled": group_scaled, "phone": group_phone, "phone_turned": group_phone_turned,
+          "offline": group_offline, "update": group_update, "failures": group_failures}
 
 
 def main():
