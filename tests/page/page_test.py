@@ -3,7 +3,7 @@
 events, and watched through the canvas's own pixels.
 
 Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, phone_turned,
-                                   offline, update, failures)
+                                   hidden, offline, update, failures)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own
 (harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
@@ -257,6 +257,33 @@ def group_phone_turned(page):
     canvas_fits(page, size[0], size[1], "full screen")
 
 
+def group_hidden(page):
+    page.open()
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click")
+    print("a hidden page makes no frames; shown again, its game goes on from where it was")
+    # The last frame before the page was hidden, and the first after it is shown again.
+    page.js("document.addEventListener('visibilitychange', function() {"
+            "  if (document.hidden) return;"
+            "  window.pageTest.grab('before');"
+            "  requestAnimationFrame(function() { window.pageTest.grab('after'); });"
+            "});")
+    page.set_window("minimized")
+    time.sleep(0.3)
+    turns = page.turns()
+    time.sleep(2)  # so long that the first frame's step stalls the game (over 64 units)
+    check(page.turns() == turns, f"{page.turns() - turns} frames ran while the page was hidden")
+    page.set_window("normal")
+    page.wait_for("the page was not shown again",
+                  lambda: page.js("return !!window.pageTest.shots.after"))
+    moved = page.helper("changedBox(arguments[0], arguments[1])", "before", "after")
+    check(moved is None, f"the first frame shown again moved the game (in {moved})")
+    page.wait_frames(5)
+    page.grab("later")
+    check(page.helper("changedBox(arguments[0], arguments[1])", "after", "later"),
+          "the game did not go on after the page was shown again")
+
+
 def group_offline(page):
     page.open()
     print("the page can be installed; its worker keeps the site at the first visit")
@@ -354,7 +381,8 @@ def group_failures(page):
 
 GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
           "scaled": group_scaled, "phone": group_phone, "phone_turned": group_phone_turned,
-          "offline": group_offline, "update": group_update, "failures": group_failures}
+          "hidden": group_hidden, "offline": group_offline, "update": group_update,
+          "failures": group_failures}
 
 
 def main():
