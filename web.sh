@@ -22,7 +22,7 @@ done
 
 scripts/install-deps.sh web
 scripts/build-web.sh hopla_site
-echo "The page is in build-web/site/: index.html, hopla.js, hopla.wasm, favicon.png."
+echo "The page is in build-web/site/: publish every file of that folder (see README.md)."
 [ "$build_only" = 1 ] && exit 0
 
 port=${HOPLA_WEB_PORT:-8000}

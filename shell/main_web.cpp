@@ -3,6 +3,7 @@
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
 // and the page offers a new game.
 #include "audio/sound_setup.h"
+#include "game/constants.h"
 #include "persist/score_record.h"
 #include "platform/web/page.h"
 #include "platform/web/web_display.h"
@@ -75,6 +76,8 @@ void endGame() {
 
 int main() {
     platform::web::showMessagesInPage();
+    platform::web::setCloseButton({game::closeButtonLeft + 1, game::closeButtonTop + 1,
+                                   game::closeButtonRight, game::closeButtonBottom});
     audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
     // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
     // The game may go on (a page brought back from the browser's cache), so it saves again

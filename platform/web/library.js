@@ -6,9 +6,12 @@ mergeInto(LibraryManager.library, {
     canvas: function() { return document.getElementById('canvas'); },
     context2d: null,
     image: null,
-    sound: null,      // the AudioContext, once opened
+    sound: null,      // the AudioContext, once the player's first gesture opened it
     buffers: [],      // an AudioBuffer per sound bank entry
     sources: [],      // the source each entry last started
+    asked: [],        // when each entry was asked to play while there was no AudioContext yet
+    gestureStart: 0,  // when the press or touch that may open the AudioContext began
+    contextMenu: null, // the canvas's contextmenu listener
   },
 
   // Puts width x height RGBA pixels on the canvas.
@@ -40,30 +43,75 @@ mergeInto(LibraryManager.library, {
     HEAP32[(out >> 2) + 1] = y;
   },
 
+  // CSS pixels per pixel of the canvas's picture, as the canvas is shown now.
+  hopla_canvas_css_scale__deps: ['$hoplaPage'],
+  hopla_canvas_css_scale: function() {
+    var canvas = hoplaPage.canvas();
+    if (!canvas || !canvas.width) return 1;
+    var width = canvas.getBoundingClientRect().width;
+    return width > 0 ? width / canvas.width : 1;
+  },
+
+  // Calls back (data, clientX, clientY) for each context menu asked for over the canvas (the
+  // right button; a long press on a touch screen), keeping the browser's own menu away. A null
+  // callback stops listening.
+  hopla_listen_context_menu__deps: ['$hoplaPage'],
+  hopla_listen_context_menu: function(callback, data) {
+    var canvas = hoplaPage.canvas();
+    if (!canvas) return;
+    if (hoplaPage.contextMenu) canvas.removeEventListener('contextmenu', hoplaPage.contextMenu);
+    hoplaPage.contextMenu = null;
+    if (!callback) return;
+    hoplaPage.contextMenu = function(event) {
+      event.preventDefault();
+      {{{ makeDynCall('viii', 'callback') }}}(data, event.clientX, event.clientY);
+    };
+    canvas.addEventListener('contextmenu', hoplaPage.contextMenu);
+  },
+
   hopla_set_cursor_visible__deps: ['$hoplaPage'],
   hopla_set_cursor_visible: function(visible) {
     var canvas = hoplaPage.canvas();
     if (canvas) canvas.style.cursor = visible ? 'default' : 'none';
   },
 
-  // Opens Web Audio. Browsers start it suspended until the player does something, so the
-  // first press, touch or key resumes it.
-  hopla_audio_open__deps: ['$hoplaPage'],
+  // Readies Web Audio. The AudioContext itself is made in the player's first gesture (a
+  // click, a touch lifted, a key): browsers hold back, and warn about, sound from a context
+  // made or resumed before one. Sounds the game plays until then are silent, but for those
+  // asked for since that gesture began (the kick of a first tap, whose touch opens the
+  // context only as it lifts), which play as it opens.
+  hopla_audio_open__deps: ['$hoplaPage', 'hopla_audio_play'],
   hopla_audio_open: function() {
-    if (hoplaPage.sound) return 1;
     var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 0;
-    try {
-      hoplaPage.sound = new Context();
-    } catch (e) {
-      return 0;
-    }
-    var resume = function() {
-      if (hoplaPage.sound.state === 'suspended') hoplaPage.sound.resume();
+    if (!Context || !window.AudioBuffer) return 0;
+    if (hoplaPage.opening) return 1;
+    hoplaPage.opening = true;
+    var begin = function() {
+      if (!hoplaPage.sound) hoplaPage.gestureStart = performance.now();
     };
-    ['mousedown', 'touchend', 'keydown'].forEach(function(type) {
-      document.addEventListener(type, resume, true);
+    var open = function() {
+      // Only within what the browser counts as a gesture: not ESC, not a touch still down.
+      if (navigator.userActivation && !navigator.userActivation.isActive) return;
+      if (!hoplaPage.sound) {
+        try {
+          hoplaPage.sound = new Context();
+        } catch (e) {
+          return;
+        }
+        var asked = hoplaPage.asked;
+        hoplaPage.asked = [];
+        asked.forEach(function(time, entry) {
+          if (time >= hoplaPage.gestureStart) _hopla_audio_play(entry);
+        });
+      }
+      // Suspended, or interrupted by the system (a call on a phone).
+      if (hoplaPage.sound.state !== 'running') hoplaPage.sound.resume().catch(function() {});
+    };
+    ['pointerdown', 'touchstart'].forEach(function(type) {
+      document.addEventListener(type, begin, true);
     });
+    ['pointerdown', 'pointerup', 'mousedown', 'touchend', 'keydown', 'click'].forEach(
+        function(type) { document.addEventListener(type, open, true); });
     return 1;
   },
 
@@ -71,13 +119,13 @@ mergeInto(LibraryManager.library, {
   // AudioBuffer of that bank entry. 0 when Web Audio refuses the format.
   hopla_audio_load__deps: ['$hoplaPage'],
   hopla_audio_load: function(entry, samples, bytes, rate, channels, bits) {
-    if (!hoplaPage.sound || (bits !== 8 && bits !== 16) || channels < 1) return 0;
+    if ((bits !== 8 && bits !== 16) || channels < 1) return 0;
     var frameBytes = channels * bits / 8;
     var frames = Math.floor(bytes / frameBytes);
     if (frames < 1) return 0;
     var buffer;
     try {
-      buffer = hoplaPage.sound.createBuffer(channels, frames, rate);
+      buffer = new AudioBuffer({numberOfChannels: channels, length: frames, sampleRate: rate});
     } catch (e) {
       return 0;
     }
@@ -95,6 +143,7 @@ mergeInto(LibraryManager.library, {
   // Cuts off what the entry last started, as a sound restarted on the desktop is.
   hopla_audio_stop__deps: ['$hoplaPage'],
   hopla_audio_stop: function(entry) {
+    delete hoplaPage.asked[entry];
     var source = hoplaPage.sources[entry];
     hoplaPage.sources[entry] = null;
     if (source) {
@@ -107,8 +156,12 @@ mergeInto(LibraryManager.library, {
   hopla_audio_play__deps: ['$hoplaPage', 'hopla_audio_stop'],
   hopla_audio_play: function(entry) {
     var buffer = hoplaPage.buffers[entry];
-    if (!hoplaPage.sound || !buffer) return 0;
+    if (!buffer) return 0;
     _hopla_audio_stop(entry);
+    if (!hoplaPage.sound) {
+      hoplaPage.asked[entry] = performance.now();
+      return 1;
+    }
     var source = hoplaPage.sound.createBufferSource();
     source.buffer = buffer;
     source.connect(hoplaPage.sound.destination);

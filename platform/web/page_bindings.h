@@ -6,6 +6,8 @@
 extern "C" {
 void hopla_present(const std::uint8_t* rgba, int width, int height);
 void hopla_canvas_point(long clientX, long clientY, int* out);
+double hopla_canvas_css_scale();
+void hopla_listen_context_menu(void (*callback)(void* data, int clientX, int clientY), void* data);
 void hopla_set_cursor_visible(int visible);
 int hopla_audio_open();
 int hopla_audio_load(int entry, const std::uint8_t* samples, std::uint32_t bytes, int rate,

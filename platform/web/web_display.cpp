@@ -7,6 +7,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,11 @@ namespace platform::web {
 namespace {
 
 constexpr const char* canvasTarget = "#canvas";
+
+// The game's close button, whose touch target is larger than the button (setCloseButton).
+FrameRect closeButton;
+// Half the side of a comfortable touch target, in CSS pixels.
+constexpr double touchReach = 22.0;
 
 class PageTicks final : public TickSource {
 public:
@@ -130,31 +136,49 @@ private:
         return EM_FALSE;
     }
 
-    static EM_BOOL onRightRelease(int, const EmscriptenMouseEvent* event, void* data) {
-        if (event->button != 2) return EM_FALSE;
+    // The right button's release, and a long press on a touch screen: the browser asks for a
+    // context menu. Its own timing is kept (on some desktops the menu comes with the press),
+    // and every engine reports it alike, where a right button's release is not always told
+    // apart from the left's.
+    static void onContextMenu(void* data, int clientX, int clientY) {
         auto& display = *static_cast<PageDisplay*>(data);
-        const ClientPoint at = clientPoint(event->clientX, event->clientY);
+        const ClientPoint at = clientPoint(clientX, clientY);
         display.input.move(at);
         display.input.button(WM_RBUTTONUP, at);
-        return EM_TRUE;
+    }
+
+    // Where a touch counts: a finger is broader than the close button, so a touch within a
+    // comfortable square round the button's middle is on the button. The mouse keeps the
+    // button's own size.
+    static ClientPoint touchPoint(long clientX, long clientY) {
+        const ClientPoint at = clientPoint(clientX, clientY);
+        if (closeButton.width() <= 0 || closeButton.height() <= 0) return at;
+        const ClientPoint middle{(closeButton.left + closeButton.right - 1) / 2,
+                                 (closeButton.top + closeButton.bottom - 1) / 2};
+        const double scale = hopla_canvas_css_scale();
+        if (std::abs(at.x - middle.x) * scale <= touchReach &&
+            std::abs(at.y - middle.y) * scale <= touchReach)
+            return middle;
+        return at;
     }
 
     // A touch is the pointer: it moves where the finger is, presses as it lands and releases
-    // as it lifts. Taking the events keeps the page from scrolling, zooming or making mouse
-    // events of them.
+    // as it lifts. The canvas's touch-action keeps the page from scrolling or zooming. The
+    // landing is left to the browser, which makes a long press of it (a context menu); the
+    // lifting is taken, so that no mouse events or click are made of a tap.
     static EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void* data) {
         auto& display = *static_cast<PageDisplay*>(data);
         for (int i = 0; i < event->numTouches; ++i) {
             const EmscriptenTouchPoint& touch = event->touches[i];
             if (!touch.isChanged) continue;
-            const ClientPoint at = clientPoint(touch.clientX, touch.clientY);
+            const ClientPoint at = touchPoint(touch.clientX, touch.clientY);
             display.input.move(at);
             if (type == EMSCRIPTEN_EVENT_TOUCHSTART) display.input.button(WM_LBUTTONDOWN, at);
             if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL)
                 display.input.button(WM_LBUTTONUP, at);
             break;
         }
-        return EM_TRUE;
+        return type == EMSCRIPTEN_EVENT_TOUCHSTART ? EM_FALSE : EM_TRUE;
     }
 
     static EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* event, void* data) {
@@ -170,12 +194,11 @@ private:
         const auto key = display ? onKey : nullptr;
         emscripten_set_mousedown_callback(canvasTarget, display, EM_TRUE, mouse);
         // Moves and releases count anywhere, as the desktop keeps following a pointer that
-        // left the window; a right release counts only over the canvas.
+        // left the window; a context menu counts only over the canvas.
         emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, display, EM_TRUE,
                                           mouse);
         emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, display, EM_TRUE, mouse);
-        emscripten_set_mouseup_callback(canvasTarget, display, EM_TRUE,
-                                        display ? onRightRelease : nullptr);
+        hopla_listen_context_menu(display ? onContextMenu : nullptr, display);
         emscripten_set_touchstart_callback(canvasTarget, display, EM_TRUE, touch);
         emscripten_set_touchmove_callback(canvasTarget, display, EM_TRUE, touch);
         emscripten_set_touchend_callback(canvasTarget, display, EM_TRUE, touch);
@@ -191,6 +214,10 @@ private:
 };
 
 } // namespace
+
+void setCloseButton(const FrameRect& button) {
+    closeButton = button;
+}
 
 std::unique_ptr<Display> openPageDisplay() {
     return std::make_unique<PageDisplay>();

@@ -12,4 +12,8 @@ namespace platform::web {
 // Starts listening to the canvas (the element with id "canvas") and the page.
 std::unique_ptr<Display> openPageDisplay();
 
+// Where the game's close button is, in client pixels: a touch near it, within a square of 44
+// CSS pixels round its middle, is reported at its middle.
+void setCloseButton(const FrameRect& button);
+
 } // namespace platform::web

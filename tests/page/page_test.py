@@ -2,23 +2,22 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, phone_turned,
+                                   hidden, offline, update, failures)
 
-The page in SITE (build-web/site) is served on localhost by a server of the test's own, which
-puts the probes of probes.js into the page. Exit status 0 passed, 1 failed, 77 skipped because
-emscripten or the browser is missing.
+The page in SITE (build-web/site) is served on localhost by a server of the test's own
+(harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
+77 skipped because emscripten or the browser is missing.
 """
 
-import functools
-import http.server
 import os
+import re
 import shutil
 import sys
-import threading
+import tempfile
 import time
 
-SKIPPED = 77
-PATIENCE = float(os.environ.get("HOPLA_WEB_PATIENCE", "60"))  # seconds a step waits
+from harness import SKIPPED, Failure, Page, SiteServer, check, page_message
 
 # Areas of the canvas (x, y, width, height), the visible 440 x 400 part of the game's frame.
 SCORE_AREA = (362, 44, 78, 22)  # up to the canvas's right edge
@@ -35,164 +34,6 @@ KICK, BOUNCE, HOVER = 296, 148, 1002
 STORED_BEST_1 = "1260334707".encode().hex() + "00" * 6
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
-
-
-# Helpers the test puts into the page: snapshots of the canvas by name, the box of the pixels
-# two snapshots differ in, and whether an area of two snapshots is the same.
-HELPERS = """
-window.pageTest = window.pageTest || {
-  shots: {},
-  grab: function(name) {
-    var canvas = document.getElementById('canvas');
-    this.shots[name] = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-  },
-  changedBox: function(a, b) {
-    var x = this.shots[a], y = this.shots[b], w = x.width;
-    var left = w, top = x.height, right = -1, bottom = -1;
-    for (var i = 0; i < x.data.length; i += 4) {
-      if (x.data[i] !== y.data[i] || x.data[i + 1] !== y.data[i + 1] ||
-          x.data[i + 2] !== y.data[i + 2]) {
-        var px = (i / 4) % w, py = Math.floor(i / 4 / w);
-        left = Math.min(left, px); right = Math.max(right, px);
-        top = Math.min(top, py); bottom = Math.max(bottom, py);
-      }
-    }
-    return right < 0 ? null : [left, top, right - left + 1, bottom - top + 1];
-  },
-  area: function(name, area) {
-    var x = this.shots[name], w = x.width, out = [];
-    for (var row = area[1]; row < area[1] + area[3]; ++row)
-      for (var col = area[0]; col < area[0] + area[2]; ++col)
-        for (var c = 0; c < 3; ++c) out.push(x.data[(row * w + col) * 4 + c]);
-    return out;
-  },
-  sameArea: function(a, b, area) {
-    var x = this.shots[a], y = this.shots[b], w = x.width;
-    for (var row = area[1]; row < area[1] + area[3]; ++row)
-      for (var col = area[0]; col < area[0] + area[2]; ++col)
-        for (var c = 0; c < 3; ++c)
-          if (x.data[(row * w + col) * 4 + c] !== y.data[(row * w + col) * 4 + c]) return false;
-    return true;
-  },
-};
-"""
-
-
-class Page:
-    def __init__(self, driver, url):
-        self.driver = driver
-        self.url = url
-
-    def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def helper(self, call, *args):
-        return self.js(HELPERS + "return window.pageTest." + call + ";", *args)
-
-    def wait_for(self, what, test, interval=0.05):
-        limit = time.monotonic() + PATIENCE
-        while True:
-            result = test()
-            if result:
-                return result
-            if time.monotonic() > limit:
-                raise Failure(what)
-            time.sleep(interval)
-
-    def open(self):
-        self.driver.get(self.url)
-        self.wait_for("the game did not start", lambda: self.turns() > 2)
-
-    # Client pixels of the game's frame to page coordinates, through the canvas's shown size.
-    def to_page(self, point):
-        box = self.js("var b = document.getElementById('canvas').getBoundingClientRect();"
-                      "return [b.left, b.top, b.width, b.height];")
-        return (box[0] + (point[0] - 100 + 0.5) * box[2] / 440,
-                box[1] + (point[1] - 40 + 0.5) * box[3] / 400)
-
-    def mouse(self, kind, point, button="none"):
-        x, y = self.to_page(point)
-        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
-            "type": kind, "x": x, "y": y, "button": button, "clickCount": 1,
-            "buttons": {"left": 1, "right": 2}.get(button, 0) if kind == "mousePressed" else 0})
-
-    def point(self, point):
-        self.mouse("mouseMoved", point)
-
-    def click(self, point, button="left"):
-        self.mouse("mouseMoved", point)
-        self.wait_frames(2)  # the game judges a press by where the last frame saw the pointer
-        self.mouse("mousePressed", point, button)
-        self.mouse("mouseReleased", point, button)
-
-    def tap(self, point):
-        x, y = self.to_page(point)
-        touch = [{"x": x, "y": y, "id": 1}]
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                    {"type": "touchStart", "touchPoints": touch})
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                    {"type": "touchEnd", "touchPoints": []})
-
-    def key(self, kind, key, code):
-        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
-            "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": 27})
-
-    def turns(self):
-        """The frames the page has run, as the probes count them."""
-        return self.js("return window.hoplaProbes ? window.hoplaProbes.frames : 0")
-
-    def wait_frames(self, count):
-        start = self.turns()
-        self.wait_for(f"the game did not run {count} frames",
-                      lambda: self.turns() >= start + count, 0.01)
-
-    def grab(self, name):
-        self.helper("grab(arguments[0])", name)
-
-    def ball_rests(self):
-        """Snapshots until two changes in a row lie in the same small box: the ball turning on
-        the spot. Returns that box's centre in client pixels."""
-        previous = None
-        self.grab("rest.0")
-        index = 0
-        limit = time.monotonic() + PATIENCE
-        while time.monotonic() < limit:
-            time.sleep(0.25)
-            index += 1
-            self.grab(f"rest.{index}")
-            box = self.helper("changedBox(arguments[0], arguments[1])",
-                              f"rest.{index - 1}", f"rest.{index}")
-            if box is None:
-                continue
-            if previous and box[2] <= 90 and box[3] <= 90 and previous[2] <= 90 and \
-                    previous[3] <= 90 and all(abs(a - b) <= 3 for a, b in zip(box, previous)):
-                self.grab("rest")
-                return (box[0] + box[2] // 2 + 100, box[1] + box[3] // 2 + 40)
-            previous = box
-        raise Failure("the ball did not come to rest")
-
-    def await_area(self, name, area, reference, same, what):
-        def looks():
-            self.grab(name)
-            return self.helper("sameArea(arguments[0], arguments[1], arguments[2])",
-                               reference, name, list(area)) == same
-        self.wait_for(what, looks, 0.1)
-
-    def sound_starts(self, entry):
-        return self.js("var s = window.hoplaProbes ? window.hoplaProbes.soundStarts : {};"
-                       "return s[arguments[0]] || 0;", entry)
-
-    def ended_shown(self):
-        return self.js("return !document.getElementById('ended').hidden")
-
-
 def resting_ball_is_kicked(page, kick, what):
     """Waits for the ball to rest where it should, kicks it with kick(point) and checks that
     the score changed."""
@@ -206,10 +47,17 @@ def resting_ball_is_kicked(page, kick, what):
     return ball
 
 
+def how_line(page):
+    """The how-to line the page shows: "how-mouse" (clicks and keys) or "how-touch" (taps)."""
+    return page.js("return document.querySelector('.how:not([hidden])').id")
+
+
 def group_play(page):
     page.open()
     print("the ball falls and comes to rest; the hover and the kick are heard")
-    page.point(AWAY)
+    # The page makes sound once the player has done something, as browsers allow it.
+    page.click(AWAY)
+    check(how_line(page) == "how-mouse", "the page speaks of taps to a mouse")
     hovers = page.sound_starts(HOVER)
     page.point(CLOSE_BUTTON)
     page.wait_for("no hover sound over the close button",
@@ -299,6 +147,9 @@ def group_close(page):
     page.mouse("mouseReleased", AWAY, "left")
     page.wait_frames(3)
     check(not page.ended_shown(), "a release away from the close button ended the game")
+    page.click((523, 66))  # below the close button, in a finger's reach of it but not a mouse's
+    page.wait_frames(3)
+    check(not page.ended_shown(), "a click beside the close button ended the game")
     page.click(CLOSE_BUTTON)
     page.wait_for("the close button did not end the game", page.ended_shown)
     turns = page.turns()
@@ -326,23 +177,184 @@ def group_scaled(page):
     resting_ball_is_kicked(page, page.click, "a click on the enlarged canvas")
 
 
-def group_phone(page):
-    print("on a 390-pixel-wide touch screen the canvas fits and a tap on the resting ball scores")
+def phone(page, width, height):
     page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+        "width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
     page.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                 {"enabled": True, "maxTouchPoints": 1})
+
+
+def canvas_fits(page, width, height, what):
+    box = page.js("var b = document.getElementById('canvas').getBoundingClientRect();"
+                  "return [b.left, b.top, b.right, b.bottom];")
+    check(box[0] >= 0 and box[1] >= 0 and box[2] <= width and box[3] <= height,
+          f"{what}: the canvas lies at {box}, not within {width} x {height}")
+
+
+def group_phone(page):
+    print("on a 390-pixel-wide touch screen the canvas fits and the page speaks of taps")
+    phone(page, 390, 844)
     page.open()
     width = page.js("return document.getElementById('canvas').getBoundingClientRect().width")
     check(370 <= width <= 390, f"the canvas is {width} CSS pixels wide on a 390-pixel screen")
     scrolled = page.js("return document.documentElement.scrollWidth")
     check(scrolled <= 390, f"the page scrolls sideways ({scrolled} pixels wide)")
-    resting_ball_is_kicked(page, page.tap, "a tap")
+    check(how_line(page) == "how-touch", "the page speaks of clicks on a touch screen")
+
+    print("a long press shows and hides the frames per second")
+    ball = page.ball_rests()
+    page.grab("fps0")
+    page.long_press((320, 250))
+    page.await_area("fps1", FPS_AREA, "fps0", False, "a long press showed no frames per second")
+    page.long_press((320, 250))
+    page.await_area("fps2", FPS_AREA, "fps0", True, "a second long press left the number")
+
+    print("the first tap, held a few frames, kicks with its sound and no warning before it")
+    # Leaving out the browser's advice on the test's own snapshots of the canvas.
+    warnings = [entry["message"] for entry in page.driver.get_log("browser")
+                if entry["level"] != "INFO" and "willReadFrequently" not in entry["message"]]
+    check(not warnings, f"the browser warned before the first touch: {sorted(set(warnings))}")
+    page.grab("score0")
+    page.tap(ball, hold_frames=3)  # the kick comes before the touch lifts and lets sound play
+    check(page.sound_starts(KICK) == 1,
+          f"the first tap made {page.sound_starts(KICK)} kick sounds, not one")
+    page.await_area("score1", SCORE_AREA, "score0", False, "the first tap did not score")
+
+    print("the how-to line follows what presses: a mouse, then a finger again")
+    page.click(AWAY)
+    check(how_line(page) == "how-mouse", "the page speaks of taps after a click")
+    page.tap(AWAY)
+    check(how_line(page) == "how-touch", "the page speaks of clicks after a tap")
+
+    print("a touch near the close button is on it: 26 CSS pixels off nothing, 20 ends the game")
+    page.tap(CLOSE_BUTTON, offset=(0, 26))
+    page.wait_frames(3)
+    check(not page.ended_shown(), "a tap 26 CSS pixels below the close button ended the game")
+    page.tap(CLOSE_BUTTON, offset=(-20, 20))
+    page.wait_for("a tap 20 CSS pixels from the close button did not end the game",
+                  page.ended_shown)
 
 
-def page_message(page):
-    return page.js("var m = document.getElementById('message');"
-                   "return m.hidden ? '' : m.textContent;")
+def group_phone_turned(page):
+    print("on a phone held sideways the whole canvas shows and a tap on the ball scores")
+    phone(page, 844, 390)
+    page.open()
+    canvas_fits(page, 844, 390, "sideways")
+    resting_ball_is_kicked(page, page.tap, "a tap on the phone held sideways")
+
+    print("the full-screen control puts the whole canvas on the screen")
+    page.js("document.getElementById('full').scrollIntoView()")
+    button = page.js("var b = document.getElementById('full').getBoundingClientRect();"
+                     "return [b.left + b.width / 2, b.top + b.height / 2];")
+    for kind, points in (("touchStart", [{"x": button[0], "y": button[1], "id": 1}]),
+                         ("touchEnd", [])):
+        page.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": kind, "touchPoints": points})
+    page.wait_for("a tap on the control did not go full screen",
+                  lambda: page.js("return !!document.fullscreenElement"))
+    page.wait_frames(3)
+    size = page.js("return [innerWidth, innerHeight]")
+    canvas_fits(page, size[0], size[1], "full screen")
+
+
+def group_hidden(page):
+    page.open()
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click")
+    print("a hidden page makes no frames; shown again, its game goes on from where it was")
+    # The last frame before the page was hidden, and the first after it is shown again.
+    page.js("document.addEventListener('visibilitychange', function() {"
+            "  if (document.hidden) return;"
+            "  window.pageTest.grab('before');"
+            "  requestAnimationFrame(function() { window.pageTest.grab('after'); });"
+            "});")
+    page.set_window("minimized")
+    time.sleep(0.3)
+    turns = page.turns()
+    time.sleep(2)  # so long that the first frame's step stalls the game (over 64 units)
+    check(page.turns() == turns, f"{page.turns() - turns} frames ran while the page was hidden")
+    page.set_window("normal")
+    page.wait_for("the page was not shown again",
+                  lambda: page.js("return !!window.pageTest.shots.after"))
+    moved = page.helper("changedBox(arguments[0], arguments[1])", "before", "after")
+    check(moved is None, f"the first frame shown again moved the game (in {moved})")
+    page.wait_frames(5)
+    page.grab("later")
+    check(page.helper("changedBox(arguments[0], arguments[1])", "after", "later"),
+          "the game did not go on after the page was shown again")
+
+
+def group_offline(page):
+    page.open()
+    print("the page can be installed; its worker keeps the site at the first visit")
+    caches = page.wait_for_worker()
+    check(len(caches) == 1, f"the worker keeps {caches}, not one version of the site")
+    errors = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    check(not errors["installabilityErrors"], f"the page cannot be installed: {errors}")
+    print("with the server gone, a reload draws the box and a click scores")
+    page.server.stop()
+    page.driver.refresh()
+    page.wait_for("the game did not start offline", lambda: page.turns() > 2)
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click offline")
+
+
+def new_version(site, folder):
+    """Copies the site into folder as a new version of it would be published: a changed page
+    and game script, and a new version name. Returns the old name and the new."""
+    shutil.copytree(site, folder, dirs_exist_ok=True)
+    with open(os.path.join(site, "service-worker.js"), encoding="utf-8") as worker:
+        old = re.search(r"VERSION = '([0-9a-f]+)'", worker.read()).group(1)
+    new = old[::-1] if old[::-1] != old else "0" + old[1:]
+    # What is replaced, once, in each file ("" is the file's start).
+    changes = {"index.html": ("<title>Hopla</title>", "<title>Hopla, a new version</title>"),
+               "hopla.js": ("", "window.hoplaNewVersion = true;\n"),
+               "service-worker.js": ("", "")}
+    for name, (before, after) in changes.items():
+        path = os.path.join(folder, name)
+        with open(path, encoding="utf-8") as file:
+            text = file.read()
+        check(before in text, f"{name} has no {before!r} to change")
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text.replace(before, after, 1).replace(old, new))
+    return old, new
+
+
+def running_version(page):
+    """The page's title, whether the new game script runs, and the versions of the game's
+    files the page loaded."""
+    return page.js("var names = performance.getEntriesByType('resource').map("
+                   "  function(entry) { return entry.name; });"
+                   "var versions = names.filter(function(name) {"
+                   "  return /hopla\\.(js|wasm)\\?v=/.test(name); }).map(function(name) {"
+                   "  return name.split('?v=')[1]; });"
+                   "return [document.title, !!window.hoplaNewVersion, versions];")
+
+
+def group_update(page):
+    page.open()
+    page.wait_for_worker()
+    with tempfile.TemporaryDirectory() as folder:
+        old, new = new_version(page.server.site, folder)
+        print("a new version is published: the next visit still runs the old one, whole")
+        page.server.start(folder)
+        page.driver.get(page.url)
+        page.wait_for("the game did not start", lambda: page.turns() > 2)
+        seen = running_version(page)
+        check(seen == ["Hopla", False, [old, old]], f"the page ran {seen}, not the old version")
+        page.wait_for("the new version was not taken", lambda: page.driver.execute_async_script(
+            "var done = arguments[arguments.length - 1], name = 'hopla-' + arguments[0];"
+            "Promise.all([navigator.serviceWorker.getRegistration(), caches.keys()]).then("
+            "  function(found) { done(!found[0].installing && !found[0].waiting &&"
+            "                        found[1].indexOf(name) >= 0); });", new), 0.2)
+        print("the visit after runs the new version, whole")
+        page.driver.get(page.url)
+        page.wait_for("the new game did not start", lambda: page.turns() > 2)
+        seen = running_version(page)
+        check(seen == ["Hopla, a new version", True, [new, new]],
+              f"the page ran {seen}, not the new version")
+        page.point(AWAY)
+        resting_ball_is_kicked(page, page.click, "a click in the new version")
 
 
 def group_failures(page):
@@ -368,37 +380,9 @@ def group_failures(page):
 
 
 GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
-
-
-PROBES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "probes.js")
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the site as it is, but for the page itself, whose head gets the probes first."""
-
-    def do_GET(self):
-        if self.path.split("?")[0] not in ("/", "/index.html"):
-            return super().do_GET()
-        with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page, \
-                open(PROBES, encoding="utf-8") as probes:
-            body = page.read().replace("<head>", "<head>\n<script>\n" + probes.read() +
-                                       "</script>", 1).encode()
-        self.send_response(200)
-        self.send_header("Content-Type", "text/html; charset=utf-8")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
-def serve(site):
-    handler = functools.partial(QuietHandler, directory=site)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
+          "scaled": group_scaled, "phone": group_phone, "phone_turned": group_phone_turned,
+          "hidden": group_hidden, "offline": group_offline, "update": group_update,
+          "failures": group_failures}
 
 
 def main():
@@ -422,17 +406,17 @@ def main():
         print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
         return 1
 
-    server = serve(site)
+    server = SiteServer(site)
     options = webdriver.ChromeOptions()
-    for argument in ("--headless=new", "--autoplay-policy=no-user-gesture-required",
-                     "--window-size=1000,900", "--force-device-scale-factor=1"):
+    # Sound as a player's browser allows it: only after a gesture.
+    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1"):
         options.add_argument(argument)
     if os.geteuid() == 0:
         options.add_argument("--no-sandbox")
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
     try:
-        page = Page(driver, f"http://127.0.0.1:{server.server_port}/")
+        page = Page(driver, server)
         GROUPS[group](page)
         message = page_message(page)
         if message:
@@ -448,7 +432,7 @@ def main():
         return 1
     finally:
         driver.quit()
-        server.shutdown()
+        server.stop()
 
 
 if __name__ == "__main__":

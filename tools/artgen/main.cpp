@@ -1,6 +1,6 @@
 // hopla-artgen: draws every picture of the game and the window icon, and writes them as BMP files
 // into the folder given (the committed ones live in resources/); and the icon that desktop menus
-// show, as PNG files of the sizes desktops look for.
+// and the web page's manifest show, as PNG files of the sizes they look for.
 #include "platform/softgpu/png_writer.h"
 #include "tools/artgen/pictures.h"
 
@@ -60,21 +60,27 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
-    for (int size : {16, 32, 48, 64, 128, 256}) {
-        const Image icon = artgen::drawIcon(size);
+    auto writeIcon = [&](const std::string& name, const Image& icon) {
         std::vector<std::uint32_t> pixels;
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
                 const artgen::Colour c = icon.at(x, y);
                 pixels.push_back(std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b);
             }
         }
-        const std::filesystem::path path = folder / ("hopla_icon_" + std::to_string(size) + ".png");
+        const std::filesystem::path path = folder / (name + ".png");
         std::string why;
-        if (!softgpu::writePng(path.string(), {pixels.data(), size, size, size * 4}, &why)) {
+        if (!softgpu::writePng(path.string(),
+                               {pixels.data(), icon.width(), icon.height(), icon.width() * 4},
+                               &why)) {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), why.c_str());
             ++failures;
         }
-    }
+    };
+    // The desktops' menus take 16 to 256; the web page's manifest 192 and 512, and the
+    // cropped icon of a phone's home screen.
+    for (int size : {16, 32, 48, 64, 128, 256, 192, 512})
+        writeIcon("hopla_icon_" + std::to_string(size), artgen::drawIcon(size));
+    writeIcon("hopla_icon_maskable_512", artgen::drawMaskableIcon(512));
     return failures == 0 ? 0 : 1;
 }

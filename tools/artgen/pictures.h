@@ -14,6 +14,9 @@ Image drawShine();        // 32 x 32 dim blue halo drawn round the ball
 Image drawGlow();         // 32 x 32 soft white spot: the ball's light on the floor, the key's glow
 Image drawPointer();      // 32 x 32 cross-hair
 Image drawIcon(int size); // the game's icon, size x size: 32 for the window, more for menus
+// The icon for a phone's home screen, which crops it to a shape of its own (a web app's
+// "maskable" icon): the same picture with room round it.
+Image drawMaskableIcon(int size);
 
 // The frame round the window.
 Image drawCorner();        // 32 x 32, the top-left corner; the game mirrors it for the others

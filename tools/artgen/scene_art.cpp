@@ -129,23 +129,29 @@ Image drawPointer() {
     return image;
 }
 
-Image drawIcon(int size) {
+namespace {
+
+// The icon's picture on a square `span` units wide whose middle 32 units are the icon's grid:
+// the picture fills the square when span is 32, and sits in its middle with the box's inside
+// round it when span is larger. Only the framed picture has the metal frame at its edge.
+Image drawIconPicture(int size, double span, bool framed) {
     // The game in a nutshell: the marbled ball glowing in the dark metal box. Drawn on a 32-unit
     // grid whatever the size, so every size shows the same picture; at 32 pixels a unit is a
     // pixel.
     Image image(size, size);
-    const double unit = 32.0 / size;
+    const double unit = span / size;
+    const double inset = (span - 32.0) / 2.0;
     const double cx = 16.0;
     const double cy = 14.5;
     const double radius = 10.5;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const double u = (x + 0.5) * unit;
-            const double v = (y + 0.5) * unit;
+            const double u = (x + 0.5) * unit - inset;
+            const double v = (y + 0.5) * unit - inset;
             // How many units in from the nearest side, whole at 32 pixels.
             const double edge = std::min(std::min(u, v), std::min(32.0 - u, 32.0 - v)) - 0.5;
-            Shade c = mix(Shade{18, 22, 34}, Shade{30, 36, 56}, v / 32.0);
-            if (edge < 3.0) c = frameMetal(int(std::floor(edge * 3.0)) + 1) * 0.85;
+            Shade c = mix(Shade{18, 22, 34}, Shade{30, 36, 56}, clamp01(v / 32.0));
+            if (framed && edge < 3.0) c = frameMetal(int(std::floor(edge * 3.0)) + 1) * 0.85;
             // The ball's light on the floor and the walls.
             const double fx = (u - cx) / 11.0;
             const double fy = (v - 27.0) / 3.0;
@@ -162,8 +168,8 @@ Image drawIcon(int size) {
             double covered = 0.0;
             for (int sy = 0; sy < 3; ++sy) {
                 for (int sx = 0; sx < 3; ++sx) {
-                    const double nx = ((x + (sx + 0.5) / 3.0) * unit - cx) / radius;
-                    const double ny = ((y + (sy + 0.5) / 3.0) * unit - cy) / radius;
+                    const double nx = ((x + (sx + 0.5) / 3.0) * unit - inset - cx) / radius;
+                    const double ny = ((y + (sy + 0.5) / 3.0) * unit - inset - cy) / radius;
                     const double rr = nx * nx + ny * ny;
                     if (rr >= 1.0) continue;
                     const double nz = std::sqrt(1.0 - rr);
@@ -182,6 +188,19 @@ Image drawIcon(int size) {
     }
     image.liftBlack();
     return image;
+}
+
+} // namespace
+
+Image drawIcon(int size) {
+    return drawIconPicture(size, 32.0, true);
+}
+
+Image drawMaskableIcon(int size) {
+    // A phone crops it to a circle or a rounded square of its own choosing and only the middle
+    // 80 per cent is sure to show: so the box's inside fills the whole square, without a frame
+    // the crop would cut into, and the picture sits in that middle part.
+    return drawIconPicture(size, 40.0, false);
 }
 
 } // namespace artgen
