@@ -1,10 +1,12 @@
 // The game's entry point in a web page: the program's objects are made, the window is the
 // canvas, and the loop's turns run at every display refresh: the waiting messages, then one
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
-// and the page offers a new game.
+// and the page offers a new game. The best score lives in the page's storage, read at each
+// game's start and saved at its end and when the page is left.
 #include "audio/sound_setup.h"
 #include "persist/score_record.h"
 #include "platform/web/page.h"
+#include "platform/web/page_score_store.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_sound.h"
 #include "shell/game_loop.h"
@@ -16,16 +18,14 @@
 
 namespace {
 
-// Where the best-score file lives while the page runs (in memory; the page's storage keeps it
-// between visits).
-const std::filesystem::path bestScoreFile = "/hopla/hsd.dat";
+platform::web::PageScoreStore scoreStore;
 
 // One game, from start to end. Destroyed in reverse order: the window goes, then the sound
 // stops and the best score is saved, then the page's input is let go.
 struct PageProgram {
     PageProgram()
         : display(platform::web::openPageDisplay()),
-          program(display->ticks(), display->pointer(), bestScoreFile) {}
+          program(display->ticks(), display->pointer(), &scoreStore) {}
 
     std::unique_ptr<platform::Display> display;
     shell::Program program;
@@ -52,7 +52,6 @@ bool refresh() {
 void endGame();
 
 void startGame() {
-    platform::web::restoreBestScoreFile(bestScoreFile);
     pageProgram = std::make_unique<PageProgram>();
     std::string error;
     pageProgram->window = shell::openGameWindow(pageProgram->program, *pageProgram->display, error);
@@ -67,7 +66,6 @@ void startGame() {
 
 void endGame() {
     pageProgram.reset();
-    platform::web::storeBestScoreFile(bestScoreFile);
     platform::web::offerNewGame(startGame);
 }
 
@@ -84,7 +82,6 @@ int main() {
         std::string reason;
         if (!persist::saveBestScore(pageProgram->program.scores, reason))
             std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
-        platform::web::storeBestScoreFile(bestScoreFile);
     });
     startGame();
     return 0;

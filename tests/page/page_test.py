@@ -2,7 +2,7 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, failures;
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, tabs, close, scaled, phone, failures;
                                   measure prints the frame time in batches of frames)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own. Exit
@@ -291,6 +291,31 @@ def group_storage(page):
           f"the end stored {stored!r}, not best score 0")
 
 
+def stored_best(page):
+    return page.js("return localStorage.getItem('hopla-best-score')")
+
+
+def end_with_escape(page):
+    page.key("keyDown", "Escape", "Escape")
+    page.wait_for("ESC did not end the game", page.ended_shown)
+    page.key("keyUp", "Escape", "Escape")
+
+
+def group_tabs(page):
+    page.open()
+    page.js("localStorage.removeItem('hopla-best-score')")
+    first = page.driver.current_window_handle
+    print("a second tab makes best score 1 and ends; the first, opened before, does not lower it")
+    page.driver.switch_to.new_window("tab")
+    page.open()
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click in the second tab")
+    end_with_escape(page)
+    page.driver.switch_to.window(first)
+    end_with_escape(page)
+    check(stored_best(page) == STORED_BEST_1, f"the first tab's end stored {stored_best(page)!r}")
+
+
 def group_close(page):
     page.open()
     print("a press on the close button released elsewhere goes on; released there it ends")
@@ -384,8 +409,9 @@ def group_measure(page):
               f"ms a frame over {turns} frames")
 
 
-GROUPS = {"measure": group_measure, "play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone, "failures": group_failures}
+GROUPS = {"measure": group_measure, "play": group_play, "storage": group_storage, "tabs": group_tabs,
+          "close": group_close, "scaled": group_scaled, "phone": group_phone,
+          "failures": group_failures}
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
