@@ -2,7 +2,7 @@
 // canvas, and the loop's turns run at every display refresh: the waiting messages, then one
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
 // and the page offers a new game. The best score lives in the page's storage, read at each
-// game's start and saved at its end and when the page is left.
+// game's start and saved at its end and whenever the page is hidden or left.
 #include "audio/sound_setup.h"
 #include "persist/score_record.h"
 #include "platform/web/page.h"
@@ -74,9 +74,9 @@ void endGame() {
 int main() {
     platform::web::showMessagesInPage();
     audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
-    // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
-    // The game may go on (a page brought back from the browser's cache), so it saves again
-    // when it ends.
+    // Leaving or hiding the page is the page's SIGTERM: the best score is saved as at the
+    // game's end. The game may go on (a tab shown again, a page brought back from the
+    // browser's cache), so it saves again when it ends.
     platform::web::onPageHide([] {
         if (!pageProgram) return;
         std::string reason;

@@ -155,10 +155,15 @@ mergeInto(LibraryManager.library, {
     if (window.hoplaShowMessage) window.hoplaShowMessage(UTF8ToString(caption), UTF8ToString(text));
   },
 
-  // Calls back (a void function) when the page is being left or put away.
+  // Calls back (a void function) when the page is being left, and when it is hidden: a hidden
+  // tab may be discarded, or a phone's browser killed, without a pagehide.
   hopla_page_on_hide: function(callback) {
-    window.addEventListener('pagehide', function() {
+    var hidden = function() {
       {{{ makeDynCall('v', 'callback') }}}();
+    };
+    window.addEventListener('pagehide', hidden);
+    document.addEventListener('visibilitychange', function() {
+      if (document.visibilityState === 'hidden') hidden();
     });
   },
 

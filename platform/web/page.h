@@ -13,7 +13,8 @@ void runEveryFrame(std::function<bool()> turn, std::function<void()> ended);
 // The game's message boxes are shown in the page (and on the console).
 void showMessagesInPage();
 
-// The page is being left or put away: the last chance to keep what must survive.
+// The page is being left or hidden (a hidden tab may be discarded, a phone's browser killed,
+// with no word to the page): the last sure chance to keep what must survive.
 void onPageHide(std::function<void()> action);
 
 // The game has ended: the page says so and offers a new game, which runs start.

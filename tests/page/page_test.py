@@ -305,11 +305,17 @@ def group_tabs(page):
     page.open()
     page.js("localStorage.removeItem('hopla-best-score')")
     first = page.driver.current_window_handle
-    print("a second tab makes best score 1 and ends; the first, opened before, does not lower it")
-    page.driver.switch_to.new_window("tab")
+    print("a second tab makes best score 1; hidden behind the first again, it has stored it")
+    page.driver.switch_to.new_window("tab")  # the browser hides the first tab
     page.open()
     page.point(AWAY)
     resting_ball_is_kicked(page, page.click, "a click in the second tab")
+    second = page.driver.current_window_handle
+    page.driver.switch_to.window(first)  # and now the second
+    check(page.js("return document.visibilityState") == "visible", "the first tab is not shown")
+    check(stored_best(page) == STORED_BEST_1, f"the hidden tab stored {stored_best(page)!r}")
+    print("the second tab ends, then the first, opened before that best score, without lowering it")
+    page.driver.switch_to.window(second)
     end_with_escape(page)
     page.driver.switch_to.window(first)
     end_with_escape(page)
