@@ -150,6 +150,12 @@ mergeInto(LibraryManager.library, {
     }
   },
 
+  // One line about the best score's storage under the canvas (the page's hoplaStorageLine);
+  // an empty line takes it away.
+  hopla_storage_said: function(line) {
+    if (window.hoplaStorageLine) window.hoplaStorageLine(UTF8ToString(line));
+  },
+
   // A message box of the game, shown in the page (the page's hoplaShowMessage).
   hopla_page_message: function(caption, text) {
     if (window.hoplaShowMessage) window.hoplaShowMessage(UTF8ToString(caption), UTF8ToString(text));

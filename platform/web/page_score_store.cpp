@@ -14,6 +14,11 @@ namespace {
 
 const char* const blocked = "the browser does not let this page use its storage";
 
+// The line under the canvas; an empty text takes it away.
+void sayInPage(const std::string& line) {
+    hopla_storage_said(line.c_str());
+}
+
 } // namespace
 
 bool PageScoreStore::read(ScoreBytes& bytes, std::string& reason) {
@@ -22,6 +27,7 @@ bool PageScoreStore::read(ScoreBytes& bytes, std::string& reason) {
     char* text = hopla_storage_read(bestScoreStorageKey, &refused);
     if (refused) {
         reason = blocked;
+        sayInPage(std::string("The best score can't be kept: ") + blocked + ".");
         return false;
     }
     if (!text) return true;
@@ -39,6 +45,7 @@ bool PageScoreStore::update(const std::function<void(ScoreBytes&)>& change, std:
     const std::vector<std::uint8_t> record(bytes, bytes + sizeof bytes);
     switch (hopla_storage_write(bestScoreStorageKey, encodeStoredBytes(record).c_str())) {
     case storageWritten:
+        sayInPage("");
         return true;
     case storageFull:
         reason = "the browser's storage for this site is full";
@@ -47,6 +54,7 @@ bool PageScoreStore::update(const std::function<void(ScoreBytes&)>& change, std:
         reason = blocked;
         break;
     }
+    sayInPage("The best score was not saved: " + reason + ".");
     return false;
 }
 

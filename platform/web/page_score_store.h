@@ -1,5 +1,6 @@
 // The page's best-score store: the browser's localStorage, read and written directly, the 16
-// bytes as hexadecimal text under one key.
+// bytes as hexadecimal text under one key. When the page may not use it, or a save fails, the
+// page says so in one line under the canvas and the game plays on.
 #pragma once
 
 #include "platform/score_store.h"

@@ -2,8 +2,8 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, tabs, close, scaled, phone, failures;
-                                  measure prints the frame time in batches of frames)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, tabs, blocked, close, scaled, phone,
+                                  failures; measure prints the frame time in batches of frames)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own. Exit
 status 0 passed, 1 failed, 77 skipped because emscripten or the browser is missing.
@@ -322,6 +322,37 @@ def group_tabs(page):
     check(stored_best(page) == STORED_BEST_1, f"the first tab's end stored {stored_best(page)!r}")
 
 
+def storage_line(page):
+    return page.js("var s = document.getElementById('storage'); return s.hidden ? '' : s.textContent;")
+
+
+def group_blocked(page):
+    print("a browser that refuses the page its storage: one line says so, and the game plays on")
+    refuse = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "Object.defineProperty(window, 'localStorage', {get: function() {"
+                  " throw new DOMException('The page may not use its storage.', 'SecurityError');"
+                  " }});"})
+    page.open()
+    check("best score can't be kept" in storage_line(page), f"the page says {storage_line(page)!r}")
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click without storage")
+    end_with_escape(page)
+    page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", refuse)
+
+    print("a full storage: the failed save is said, and what was stored stays")
+    page.open()
+    page.js("localStorage.setItem('hopla-best-score', arguments[0])", STORED_BEST_1)
+    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "Storage.prototype.setItem = function() {"
+                  " throw new DOMException('The quota has been exceeded.', 'QuotaExceededError'); };"})
+    page.open()
+    check(storage_line(page) == "", f"before any save the page says {storage_line(page)!r}")
+    end_with_escape(page)
+    check("storage for this site is full" in storage_line(page),
+          f"the page says {storage_line(page)!r}")
+    check(stored_best(page) == STORED_BEST_1, f"the storage holds {stored_best(page)!r}")
+
+
 def group_close(page):
     page.open()
     print("a press on the close button released elsewhere goes on; released there it ends")
@@ -416,8 +447,8 @@ def group_measure(page):
 
 
 GROUPS = {"measure": group_measure, "play": group_play, "storage": group_storage, "tabs": group_tabs,
-          "close": group_close, "scaled": group_scaled, "phone": group_phone,
-          "failures": group_failures}
+          "blocked": group_blocked, "close": group_close, "scaled": group_scaled,
+          "phone": group_phone, "failures": group_failures}
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
