@@ -206,8 +206,9 @@ bool FileScoreStore::update(const std::function<void(ScoreBytes&)>& change, std:
 
 fs::path bestScoreFilePath() {
     const fs::path inFolder = fs::path("hopla") / "hsd.dat";
+    // A relative folder would depend on where the game was started, so it does not count.
     const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && *dataHome != '\0') return fs::path(dataHome) / inFolder;
+    if (dataHome != nullptr && *dataHome == '/') return fs::path(dataHome) / inFolder;
 
     fs::path home;
     const char* homeVariable = std::getenv("HOME");

@@ -30,8 +30,9 @@ private:
     std::filesystem::path file;
 };
 
-// $XDG_DATA_HOME/hopla/hsd.dat, or $HOME/.local/share/hopla/hsd.dat when XDG_DATA_HOME is unset
-// or empty (the account's home folder when HOME is too); empty when there is no home at all.
+// $XDG_DATA_HOME/hopla/hsd.dat, or $HOME/.local/share/hopla/hsd.dat when XDG_DATA_HOME is unset,
+// empty or relative (the account's home folder when HOME is unset or empty); empty when there
+// is no home at all.
 std::filesystem::path bestScoreFilePath();
 
 } // namespace platform

@@ -269,8 +269,11 @@ TEST_F(ScoreFile, TheFileLivesInTheUsersDataFolder) {
     ::setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
     EXPECT_EQ(platform::bestScoreFilePath(), folder / "data" / "hopla" / "hsd.dat");
     const fs::path file = folder / "home" / ".local" / "share" / "hopla" / "hsd.dat";
-    ::setenv("XDG_DATA_HOME", "", 1);
-    EXPECT_EQ(platform::bestScoreFilePath(), file) << "empty counts as unset";
+    // Empty, or relative to wherever the game was started, it counts as unset.
+    for (const char* ignored : {"", "data"}) {
+        ::setenv("XDG_DATA_HOME", ignored, 1);
+        EXPECT_EQ(platform::bestScoreFilePath(), file) << ignored;
+    }
     ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(platform::bestScoreFilePath(), file);
     EXPECT_EQ(bestScoreIn(file), 0);
