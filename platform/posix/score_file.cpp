@@ -30,10 +30,35 @@ fs::path folderOf(const fs::path& file) {
     return folder.empty() ? fs::path(".") : folder;
 }
 
-// Makes the folder of file when it is missing.
-bool makeFolder(const fs::path& file, std::string& reason) {
+// The file a save replaces: file itself, or where its chain of symbolic links ends, which
+// need not exist yet as long as its folder does. The folder of a file that is no link is made
+// when missing. False when the links loop or lead into a folder that does not exist.
+bool fileToReplace(const fs::path& file, fs::path& target, std::string& reason) {
+    target = file;
+    bool linked = false;
+    for (int hops = 0;; ++hops) {
+        struct stat entry {};
+        if (::lstat(target.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) break;
+        if (hops == 40) { // what the kernel allows before it calls it a loop
+            reason = errnoText(ELOOP);
+            return false;
+        }
+        std::error_code error;
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) {
+            reason = error.message();
+            return false;
+        }
+        target = next.is_absolute() ? next : folderOf(target) / next;
+        linked = true;
+    }
     std::error_code error;
-    fs::create_directories(folderOf(file), error);
+    if (linked) {
+        if (fs::is_directory(folderOf(target), error)) return true;
+        reason = "its link leads into a folder that does not exist";
+        return false;
+    }
+    fs::create_directories(folderOf(target), error);
     if (error) reason = error.message();
     return !error;
 }
@@ -189,8 +214,8 @@ bool FileScoreStore::read(ScoreBytes& bytes, std::string& reason) {
 }
 
 bool FileScoreStore::update(const std::function<void(ScoreBytes&)>& change, std::string& reason) {
-    if (!makeFolder(file, reason)) return false;
-    const fs::path& target = file;
+    fs::path target;
+    if (!fileToReplace(file, target, reason)) return false;
     // Should the lock fail (a file system without locks, a game stuck in its save), reading
     // again still keeps all but a racing save.
     const FolderLock lock(target);

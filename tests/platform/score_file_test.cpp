@@ -129,6 +129,9 @@ TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) 
     const fs::path full = folder / "full" / "hsd.dat";
     const fs::path readOnly = folder / "read-only" / "hsd.dat";
     const fs::path writeOnly = folder / "write-only" / "hsd.dat"; // the player may not read it
+    const fs::path loop = folder / "loop.dat", dangling = folder / "dangling.dat"; // links
+    fs::create_symlink("loop.dat", loop);
+    fs::create_symlink(folder / "missing" / "hsd.dat", dangling);
     writeBytes(blocker, "not a folder");
     fs::create_directories(taken / "inside");
     for (const fs::path& file : {full, readOnly, writeOnly}) {
@@ -156,7 +159,9 @@ TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) 
                  {taken, Hurdle::none, "Is a directory", 0, true},
                  {full, Hurdle::noRoom, "File too large", 42, false},
                  {readOnly, Hurdle::asPlayer, "Permission denied", 42, false},
-                 {writeOnly, Hurdle::asPlayer, "Permission denied", 0, true}};
+                 {writeOnly, Hurdle::asPlayer, "Permission denied", 0, true},
+                 {loop, Hurdle::none, "Too many levels of symbolic links", 0, true},
+                 {dangling, Hurdle::none, "folder that does not exist", 0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const GameRun run = playAndListen(c.file, 9999, c.hurdle);
@@ -187,6 +192,8 @@ TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) 
     }
     for (const fs::path& file : {taken, full, readOnly, writeOnly})
         EXPECT_EQ(entries(file.parent_path()), 1) << file;
+    EXPECT_TRUE(fs::is_symlink(loop) && fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
 TEST_F(ScoreFile, ASaveClearsWhatInterruptedSavesLeftAndNothingElse) {
@@ -205,6 +212,26 @@ TEST_F(ScoreFile, ASaveClearsWhatInterruptedSavesLeftAndNothingElse) {
     EXPECT_TRUE(fs::is_directory(folder / "hsd.dat.Folder"));
     EXPECT_TRUE(fs::is_symlink(folder / "hsd.dat.Linked"));
     EXPECT_EQ(bestScoreIn(file), 3);
+}
+
+TEST_F(ScoreFile, ALinkStaysALink) {
+    const fs::path file = folder / "data" / "hsd.dat";
+    fs::create_directory(file.parent_path());
+
+    // A link into a synced folder stays a link: its target is read, and replaced where it is.
+    const fs::path target = folder / "synced" / "score.dat";
+    fs::create_directory(target.parent_path());
+    writeBytes(target, stored42);
+    fs::create_symlink("../synced/score.dat", file);
+    EXPECT_EQ(saveBest(file, 100), 42);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(bestScoreIn(target), 100);
+    EXPECT_EQ(entries(target.parent_path()), 1);
+    // A link to a file not made yet, in a folder that is there: the file is made there.
+    fs::remove(target);
+    saveBest(file, 5);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(bestScoreIn(target), 5);
 }
 
 // Games ending at the same moment, each with its own best score, all started while the file
