@@ -106,6 +106,14 @@ bool writeAll(int fd, const ScoreBytes& bytes) {
     return ::fsync(fd) == 0;
 }
 
+// The mode a file made now gets: 0666 under the umask. The umask can only be read by setting
+// it; no other thread of the game makes files meanwhile.
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 // Writes bytes to a new file beside the old one, makes it durable and renames it over the old
 // one, then makes the rename durable too; whatever fails on the way, the old file is either
 // replaced whole or left as it was.
@@ -125,6 +133,9 @@ bool replaceFile(const fs::path& file, const ScoreBytes& bytes, std::string& rea
         reason = errnoText(errno);
         return false;
     }
+    // mkstemp makes the file 0600; the player's own choice of mode (or the umask's) is kept.
+    // A file system without modes ignores this or refuses it, and the save goes on.
+    (void)::fchmod(fd, replacing ? old.st_mode & 0777 : newFileMode());
     int error = 0;
     if (!writeAll(fd, bytes)) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;

@@ -21,8 +21,9 @@ public:
     // With the folder locked (a few seconds at most: a game stuck in its save must not hang
     // this one's exit): clears away what interrupted saves left, reads the file again, and
     // writes what change makes of it to a new file beside it, which is made durable and renamed
-    // over the old one, the rename made durable too. The data folder is made if missing; a link
-    // that leads nowhere (a loop, a folder that does not exist) is left as it is. A file the player
+    // over the old one, the rename made durable too. A new file gets the usual mode under the
+    // umask, a replaced one keeps its mode. The data folder is made if missing; a link that
+    // leads nowhere (a loop, a folder that does not exist) is left as it is. A file the player
     // made read-only is left as it is too.
     bool update(const std::function<void(ScoreBytes&)>& change, std::string& reason) override;
 

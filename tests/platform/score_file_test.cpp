@@ -214,24 +214,31 @@ TEST_F(ScoreFile, ASaveClearsWhatInterruptedSavesLeftAndNothingElse) {
     EXPECT_EQ(bestScoreIn(file), 3);
 }
 
-TEST_F(ScoreFile, ALinkStaysALink) {
+TEST_F(ScoreFile, ASaveKeepsTheFilesModeAndItsLink) {
+    const mode_t umask = ::umask(022);
     const fs::path file = folder / "data" / "hsd.dat";
-    fs::create_directory(file.parent_path());
+    saveBest(file, 1);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0644)) << "new: 0666 under the umask";
 
-    // A link into a synced folder stays a link: its target is read, and replaced where it is.
+    // A link into a synced folder stays a link: its target is read, and replaced where it is,
+    // keeping its mode.
     const fs::path target = folder / "synced" / "score.dat";
     fs::create_directory(target.parent_path());
     writeBytes(target, stored42);
+    fs::permissions(target, fs::perms(0640));
+    fs::remove(file);
     fs::create_symlink("../synced/score.dat", file);
     EXPECT_EQ(saveBest(file, 100), 42);
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(bestScoreIn(target), 100);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
     EXPECT_EQ(entries(target.parent_path()), 1);
     // A link to a file not made yet, in a folder that is there: the file is made there.
     fs::remove(target);
     saveBest(file, 5);
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(bestScoreIn(target), 5);
+    ::umask(umask);
 }
 
 // Games ending at the same moment, each with its own best score, all started while the file
