@@ -4,12 +4,11 @@
 #include "platform/null/null_sound.h"
 
 #include <string>
-#include <utility>
 
 namespace shell {
 
-HeadlessProgram::HeadlessProgram(std::uint32_t startTick, std::filesystem::path bestScoreFile)
-    : display(startTick), program(display.ticks(), display.pointer(), std::move(bestScoreFile)),
+HeadlessProgram::HeadlessProgram(std::uint32_t startTick, platform::ScoreStore* bestScoreStore)
+    : display(startTick), program(display.ticks(), display.pointer(), bestScoreStore),
       previousOpener(audio::setSoundDeviceOpener(platform::openNullSoundDevice)) {}
 
 HeadlessProgram::~HeadlessProgram() {

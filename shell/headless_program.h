@@ -9,17 +9,17 @@
 #include "shell/program.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 
 namespace shell {
 
 class HeadlessProgram {
 public:
-    // The frame clock is made at startTick; the best score is kept in bestScoreFile (nowhere
-    // when empty). The sound starts on the null device unless a test installs another opener
+    // The frame clock is made at startTick; the best score is kept in bestScoreStore (nowhere
+    // without one). The sound starts on the null device unless a test installs another opener
     // before start.
-    explicit HeadlessProgram(std::uint32_t startTick = 0, std::filesystem::path bestScoreFile = {});
+    explicit HeadlessProgram(std::uint32_t startTick = 0,
+                             platform::ScoreStore* bestScoreStore = nullptr);
     ~HeadlessProgram();
     HeadlessProgram(const HeadlessProgram&) = delete;
     HeadlessProgram& operator=(const HeadlessProgram&) = delete;

@@ -1,8 +1,8 @@
 // The game's entry point: opens the desktop, makes the program's objects in their order, runs
 // the game, and lets everything go in reverse order, which saves the best score.
 #include "audio/sound_setup.h"
-#include "persist/score_record.h"
 #include "platform/posix/process.h"
+#include "platform/posix/score_file.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_sound.h"
 #include "shell/command_line.h"
@@ -63,9 +63,14 @@ int main(int argc, char** argv) {
     // The scene loading starts the sound on SDL's audio.
     audio::setSoundDeviceOpener(platform::openSdlSoundDevice);
 
+    // The best score lives in a file in the player's data folder (nowhere without a home).
+    const std::filesystem::path scoreFile = platform::bestScoreFilePath();
+    platform::FileScoreStore scoreStore(scoreFile);
+
     // The program's objects: the frame clock reads the tick count and the best score is read
-    // now; they go when main returns, after the window and before the desktop.
-    shell::Program program(display->ticks(), display->pointer(), persist::bestScoreFilePath());
+    // now; they go when main returns, after the window and before the store and the desktop.
+    shell::Program program(display->ticks(), display->pointer(),
+                           scoreFile.empty() ? nullptr : &scoreStore);
     // A display that goes away ends the process on the spot: the best score is saved first.
     platform::setDisplayLostHandler([&program] { program.scores.finish(); });
     const int status = shell::runGame(program, *display, line.sync);

@@ -1,11 +1,13 @@
 // The game's entry point in a web page: the program's objects are made, the window is the
 // canvas, and the loop's turns run at every display refresh: the waiting messages, then one
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
-// and the page offers a new game.
+// and the page offers a new game. The best score lives in the page's storage, read at each
+// game's start and saved at its end and whenever the page is hidden or left.
 #include "audio/sound_setup.h"
 #include "game/constants.h"
 #include "persist/score_record.h"
 #include "platform/web/page.h"
+#include "platform/web/page_score_store.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_sound.h"
 #include "shell/game_loop.h"
@@ -17,16 +19,14 @@
 
 namespace {
 
-// Where the best-score file lives while the page runs (in memory; the page's storage keeps it
-// between visits).
-const std::filesystem::path bestScoreFile = "/hopla/hsd.dat";
+platform::web::PageScoreStore scoreStore;
 
 // One game, from start to end. Destroyed in reverse order: the window goes, then the sound
 // stops and the best score is saved, then the page's input is let go.
 struct PageProgram {
     PageProgram()
         : display(platform::web::openPageDisplay()),
-          program(display->ticks(), display->pointer(), bestScoreFile) {}
+          program(display->ticks(), display->pointer(), &scoreStore) {}
 
     std::unique_ptr<platform::Display> display;
     shell::Program program;
@@ -53,7 +53,6 @@ bool refresh() {
 void endGame();
 
 void startGame() {
-    platform::web::restoreBestScoreFile(bestScoreFile);
     pageProgram = std::make_unique<PageProgram>();
     std::string error;
     pageProgram->window = shell::openGameWindow(pageProgram->program, *pageProgram->display, error);
@@ -68,7 +67,6 @@ void startGame() {
 
 void endGame() {
     pageProgram.reset();
-    platform::web::storeBestScoreFile(bestScoreFile);
     platform::web::offerNewGame(startGame);
 }
 
@@ -79,15 +77,14 @@ int main() {
     platform::web::setCloseButton({game::closeButtonLeft + 1, game::closeButtonTop + 1,
                                    game::closeButtonRight, game::closeButtonBottom});
     audio::setSoundDeviceOpener(platform::web::openPageSoundDevice);
-    // Leaving the page is the page's SIGTERM: the best score is saved as at the game's end.
-    // The game may go on (a page brought back from the browser's cache), so it saves again
-    // when it ends.
+    // Leaving or hiding the page is the page's SIGTERM: the best score is saved as at the
+    // game's end. The game may go on (a tab shown again, a page brought back from the
+    // browser's cache), so it saves again when it ends.
     platform::web::onPageHide([] {
         if (!pageProgram) return;
         std::string reason;
         if (!persist::saveBestScore(pageProgram->program.scores, reason))
             std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
-        platform::web::storeBestScoreFile(bestScoreFile);
     });
     startGame();
     return 0;

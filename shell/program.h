@@ -12,18 +12,17 @@
 #include "graphics/textures.h"
 #include "persist/score_record.h"
 #include "platform/pointer_source.h"
+#include "platform/score_store.h"
 #include "platform/tick_source.h"
 #include "shell/window_proc.h"
-
-#include <filesystem>
 
 namespace shell {
 
 struct Program final {
-    // The frame clock reads ticks now; the best score is read from bestScoreFile (an empty
-    // path keeps it nowhere).
+    // The frame clock reads ticks now; the best score is read from bestScoreStore, which must
+    // outlive the program (none keeps it nowhere).
     Program(platform::TickSource& ticks, platform::PointerSource& pointer,
-            std::filesystem::path bestScoreFile);
+            platform::ScoreStore* bestScoreStore);
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

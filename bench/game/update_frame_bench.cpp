@@ -19,7 +19,7 @@ void updateFrameInPlay(benchmark::State& run) {
     pose.ballPlacement = Matrix4{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 320, 240, 64, 1};
     pose.ballMaterial.Emissive = {1, 1, 1, 1};
     FrameClock clock(ticks);
-    persist::ScoreRecord scores{std::filesystem::path()};
+    persist::ScoreRecord scores{nullptr};
     SoundBank sounds;
     for (int i = 0; i < 3; ++i) {
         sounds.buffers[static_cast<std::size_t>(i)] = std::make_unique<platform::NullSoundBuffer>();

@@ -170,13 +170,16 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // The text stored under the key, as a string the caller frees; 0 when there is none or the
-  // page may not use its storage.
-  hopla_storage_read: function(key) {
+  // The text stored under the key, as a string the caller frees; 0 when there is none, and
+  // then the int at refused says whether the page may not use its storage at all (blocked by
+  // the browser's settings: localStorage throws, or is missing).
+  hopla_storage_read: function(key, refused) {
     var text = null;
+    HEAP32[refused >> 2] = 0;
     try {
       text = window.localStorage.getItem(UTF8ToString(key));
     } catch (e) {
+      HEAP32[refused >> 2] = 1;
       return 0;
     }
     if (text === null) return 0;
@@ -186,13 +189,21 @@ mergeInto(LibraryManager.library, {
     return copy;
   },
 
+  // Stores the text under the key: 0 when stored, 1 when the page may not use its storage,
+  // 2 when the site's share of it is full (StorageWrite in page_bindings.h).
   hopla_storage_write: function(key, text) {
     try {
       window.localStorage.setItem(UTF8ToString(key), UTF8ToString(text));
-      return 1;
-    } catch (e) {
       return 0;
+    } catch (e) {
+      return e && (e.name === 'QuotaExceededError' || e.code === 22) ? 2 : 1;
     }
+  },
+
+  // One line about the best score's storage under the canvas (the page's hoplaStorageLine);
+  // an empty line takes it away.
+  hopla_storage_said: function(line) {
+    if (window.hoplaStorageLine) window.hoplaStorageLine(UTF8ToString(line));
   },
 
   // A message box of the game, shown in the page (the page's hoplaShowMessage).
@@ -200,10 +211,15 @@ mergeInto(LibraryManager.library, {
     if (window.hoplaShowMessage) window.hoplaShowMessage(UTF8ToString(caption), UTF8ToString(text));
   },
 
-  // Calls back (a void function) when the page is being left or put away.
+  // Calls back (a void function) when the page is being left, and when it is hidden: a hidden
+  // tab may be discarded, or a phone's browser killed, without a pagehide.
   hopla_page_on_hide: function(callback) {
-    window.addEventListener('pagehide', function() {
+    var hidden = function() {
       {{{ makeDynCall('v', 'callback') }}}();
+    };
+    window.addEventListener('pagehide', hidden);
+    document.addEventListener('visibilitychange', function() {
+      if (document.visibilityState === 'hidden') hidden();
     });
   },
 

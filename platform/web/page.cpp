@@ -2,16 +2,11 @@
 
 #include "platform/message_box.h"
 #include "platform/web/page_bindings.h"
-#include "platform/web/stored_bytes.h"
 
 #include <emscripten/emscripten.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <utility>
-#include <vector>
 
 namespace platform::web {
 
@@ -70,44 +65,6 @@ void offerNewGame(std::function<void()> start) {
 
 void gameStarted() {
     hopla_page_started();
-}
-
-std::optional<std::string> readStorage(const std::string& key) {
-    char* text = hopla_storage_read(key.c_str());
-    if (!text) return std::nullopt;
-    std::string copy(text);
-    std::free(text);
-    return copy;
-}
-
-bool writeStorage(const std::string& key, const std::string& text) {
-    return hopla_storage_write(key.c_str(), text.c_str()) != 0;
-}
-
-void restoreBestScoreFile(const std::filesystem::path& file) {
-    std::error_code ignored;
-    std::filesystem::remove(file, ignored);
-    const std::optional<std::string> text = readStorage(bestScoreStorageKey);
-    if (!text) return;
-    const std::optional<std::vector<std::uint8_t>> bytes = decodeStoredBytes(*text);
-    if (!bytes) {
-        std::fprintf(stderr, "hopla: the stored best score is damaged and counts as 0\n");
-        return;
-    }
-    std::filesystem::create_directories(file.parent_path(), ignored);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes->data()),
-              static_cast<std::streamsize>(bytes->size()));
-}
-
-void storeBestScoreFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return; // nothing was saved: what the storage holds stays
-    std::vector<std::uint8_t> bytes(maxStoredBytes);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (!writeStorage(bestScoreStorageKey, encodeStoredBytes(bytes)))
-        std::fprintf(stderr, "hopla: the page may not store the best score\n");
 }
 
 } // namespace platform::web

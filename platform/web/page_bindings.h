@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// What hopla_storage_write reports.
+enum StorageWrite { storageWritten = 0, storageRefused = 1, storageFull = 2 };
+
 extern "C" {
 void hopla_present(const std::uint8_t* rgba, int width, int height);
 void hopla_canvas_point(long clientX, long clientY, int* out);
@@ -14,8 +17,9 @@ int hopla_audio_load(int entry, const std::uint8_t* samples, std::uint32_t bytes
                      int channels, int bits);
 int hopla_audio_stop(int entry);
 int hopla_audio_play(int entry);
-char* hopla_storage_read(const char* key);
+char* hopla_storage_read(const char* key, int* refused);
 int hopla_storage_write(const char* key, const char* text);
+void hopla_storage_said(const char* line);
 void hopla_page_message(const char* caption, const char* text);
 void hopla_page_on_hide(void (*callback)());
 void hopla_page_ended(void (*callback)());

@@ -20,7 +20,7 @@ struct GameTable {
     GameState state;
     ScenePose pose;
     FrameClock clock{ticks};
-    persist::ScoreRecord scores{std::filesystem::path()};
+    persist::ScoreRecord scores{nullptr};
     SoundBank sounds;
     Core core{state, pose, clock, scores, sounds, pointer};
     Matrix4& ball = pose.ballPlacement;

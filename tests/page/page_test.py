@@ -2,8 +2,8 @@
 """The game's web page in headless Chromium, driven through Selenium and the DevTools input
 events, and watched through the canvas's own pixels.
 
-Usage: page_test.py SITE GROUP    (GROUP: play, storage, close, scaled, phone, phone_turned,
-                                   hidden, offline, update, failures)
+Usage: page_test.py SITE GROUP    (GROUP: play, storage, tabs, blocked, close, scaled, phone,
+                                   phone_turned, hidden, offline, update, failures)
 
 The page in SITE (build-web/site) is served on localhost by a server of the test's own
 (harness.py), which puts the probes of probes.js into the page. Exit status 0 passed, 1 failed,
@@ -134,6 +134,68 @@ def group_storage(page):
     stored = page.js("return localStorage.getItem('hopla-best-score')")
     check(stored == "1260203635".encode().hex() + "00" * 6,
           f"the end stored {stored!r}, not best score 0")
+
+
+def stored_best(page):
+    return page.js("return localStorage.getItem('hopla-best-score')")
+
+
+def end_with_escape(page):
+    page.key("keyDown", "Escape", "Escape")
+    page.wait_for("ESC did not end the game", page.ended_shown)
+    page.key("keyUp", "Escape", "Escape")
+
+
+def group_tabs(page):
+    page.open()
+    page.js("localStorage.removeItem('hopla-best-score')")
+    first = page.driver.current_window_handle
+    print("a second tab makes best score 1; hidden behind the first again, it has stored it")
+    page.driver.switch_to.new_window("tab")  # the browser hides the first tab
+    page.open()
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click in the second tab")
+    second = page.driver.current_window_handle
+    page.driver.switch_to.window(first)  # and now the second
+    check(page.js("return document.visibilityState") == "visible", "the first tab is not shown")
+    check(stored_best(page) == STORED_BEST_1, f"the hidden tab stored {stored_best(page)!r}")
+    print("the second tab ends, then the first, opened before that best score, without lowering it")
+    page.driver.switch_to.window(second)
+    end_with_escape(page)
+    page.driver.switch_to.window(first)
+    end_with_escape(page)
+    check(stored_best(page) == STORED_BEST_1, f"the first tab's end stored {stored_best(page)!r}")
+
+
+def storage_line(page):
+    return page.js("var s = document.getElementById('storage'); return s.hidden ? '' : s.textContent;")
+
+
+def group_blocked(page):
+    print("a browser that refuses the page its storage: one line says so, and the game plays on")
+    refuse = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "Object.defineProperty(window, 'localStorage', {get: function() {"
+                  " throw new DOMException('The page may not use its storage.', 'SecurityError');"
+                  " }});"})
+    page.open()
+    check("best score can't be kept" in storage_line(page), f"the page says {storage_line(page)!r}")
+    page.point(AWAY)
+    resting_ball_is_kicked(page, page.click, "a click without storage")
+    end_with_escape(page)
+    page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", refuse)
+
+    print("a full storage: the failed save is said, and what was stored stays")
+    page.open()
+    page.js("localStorage.setItem('hopla-best-score', arguments[0])", STORED_BEST_1)
+    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "Storage.prototype.setItem = function() {"
+                  " throw new DOMException('The quota has been exceeded.', 'QuotaExceededError'); };"})
+    page.open()
+    check(storage_line(page) == "", f"before any save the page says {storage_line(page)!r}")
+    end_with_escape(page)
+    check("storage for this site is full" in storage_line(page),
+          f"the page says {storage_line(page)!r}")
+    check(stored_best(page) == STORED_BEST_1, f"the storage holds {stored_best(page)!r}")
 
 
 def group_close(page):
@@ -379,10 +441,7 @@ def group_failures(page):
     page.js("document.getElementById('message').hidden = true;")
 
 
-GROUPS = {"play": group_play, "storage": group_storage, "close": group_close,
-          "scaled": group_scaled, "phone": group_phone, "phone_turned": group_phone_turned,
-          "hidden": group_hidden, "offline": group_offline, "update": group_update,
-          "failures": group_failures}
+GROUPS = {name[len("group_"):]: run for name, run in globals().items() if name.startswith("group_")}
 
 
 def main():

@@ -38,8 +38,7 @@ struct DummyWindow {
         std::string error;
         display = openDisplay(error, scale);
         if (!display) throw std::runtime_error(error);
-        program = std::make_unique<shell::Program>(display->ticks(), display->pointer(),
-                                                   std::filesystem::path());
+        program = std::make_unique<shell::Program>(display->ticks(), display->pointer(), nullptr);
         window = display->createWindow("Hopla-Game", program->windowProc, error);
         for (std::uint32_t id = 1; id < 100 && !handle; ++id) handle = SDL_GetWindowFromID(id);
         if (!window || !handle) throw std::runtime_error(error);

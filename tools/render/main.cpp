@@ -16,7 +16,7 @@ constexpr const char* usage = R"(Usage: hopla-render --script FILE [--trace]
 Runs the game's real start-up, window procedure and loop on a window shown nowhere and a
 sound device that plays nothing, on a simulated clock and a scripted pointer and buttons,
 and writes chosen frames as PNG.
-The best score starts at 0 in a temporary file; the player's own file is never touched.
+The best score starts at 0 and is kept nowhere; the player's own file is never touched.
 
 The script holds one command per line; '#' starts a comment. Frames are numbered from 0.
   clock T               the tick count (unsigned 32-bit, wrapping) at which the frame clock

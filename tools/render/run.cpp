@@ -5,7 +5,6 @@
 #include "shell/window_proc.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ostream>
 #include <string>
 
@@ -14,25 +13,6 @@ using namespace game;
 namespace render {
 
 namespace {
-
-// A best-score file of its own in a fresh temporary folder, removed afterwards, so a run
-// starts from a best score of 0 and never touches the player's.
-class TemporaryScoreFile {
-public:
-    TemporaryScoreFile() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "hopla-render-XXXXXX");
-        if (mkdtemp(pattern.data())) folder_ = pattern;
-    }
-    ~TemporaryScoreFile() {
-        std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-    }
-    // Empty when no folder could be made: the best score is then kept nowhere.
-    std::filesystem::path path() const { return folder_.empty() ? folder_ : folder_ / "hsd.dat"; }
-
-private:
-    std::filesystem::path folder_;
-};
 
 void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& headless) {
     const shell::Program& program = headless.program;
@@ -94,9 +74,8 @@ void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& headless, std
 } // namespace
 
 int runScript(const Script& script, const RunOptions& options) {
-    TemporaryScoreFile scoreFile;
-    shell::HeadlessProgram headless(script.clockStart, scoreFile.path());
-    if (!headless.start()) {
+void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& headless) {
+    const shell::Program& program = headless.program;
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;
     }
