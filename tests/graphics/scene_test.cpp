@@ -1,6 +1,6 @@
-// The picture on the software device where the golden frames cannot show it: the device's set-up
-// on plainer adapters and its failures, textures, the scene's sounds and frames without buffers,
-// and numbers wider than the game's.
+// The picture on the software device where the golden frames cannot show it: the device's
+// failures, textures, the scene's sounds and frames without buffers, and numbers wider than the
+// game's.
 #include "audio/sound_bank.h"
 #include "graphics/score_display.h"
 #include "platform/message_box.h"
@@ -35,60 +35,17 @@ struct MessageBoxes {
     platform::MessageBoxPresenter previous;
 };
 
-DWORD renderState(IDirect3DDevice8* device, D3DRENDERSTATETYPE state) {
-    DWORD value = 0xFFFFFFFF;
-    device->GetRenderState(state, &value);
-    return value;
-}
-
-TEST(Renderer, SetsTheDepthRangeAndDefaultStatesAndFallsBackOnPlainerAdapters) {
-    AdapterOptions plain;
-    plain.vertexProcessingCaps = 0;
-    plain.alphaCmpCaps = D3DPCMPCAPS_ALWAYS;
-    for (const bool isPlain : {false, true}) {
-        SCOPED_TRACE(isPlain ? "no directional light, no alpha test" : "every capability");
-        ScopedAdapterOptions scoped(isPlain ? plain : AdapterOptions{});
-        MessageBoxes boxes;
-        MemorySink sink;
-        Renderer renderer;
-        ASSERT_EQ(initDevice(renderer, &sink, 1), 1);
-        EXPECT_TRUE(boxes.shown.empty());
-        IDirect3DDevice8* device = renderer.device;
-
-        // Where the camera puts the picture the golden frames show; the depth it gives, 0.5 +
-        // 0.5 / view depth, only decides what is clipped, which no frame of the game shows.
-        Matrix4 projection{};
-        device->GetTransform(D3DTS_PROJECTION, &projection);
-        EXPECT_EQ(projection._33, 0.5f);
-        EXPECT_EQ(projection._43, 0.5f);
-        D3DLIGHT8 light{};
-        BOOL enabled = FALSE;
-        device->GetLightEnable(0, &enabled);
-        EXPECT_EQ(SUCCEEDED(device->GetLight(0, &light)) && enabled, !isPlain);
-        EXPECT_EQ(renderState(device, D3DRS_AMBIENT) == 0x40404040u, isPlain);
-        EXPECT_EQ(renderState(device, D3DRS_LIGHTING), 0u) << "the first frame's walls: unlit";
-        // Where it can, the alpha test drops the black of every picture.
-        EXPECT_EQ(renderState(device, D3DRS_ALPHATESTENABLE), isPlain ? 0u : 1u);
-        EXPECT_EQ(renderState(device, D3DRS_ALPHAREF), isPlain ? 0u : 1u);
-
-        renderer.release();
-        EXPECT_EQ(renderer.device, nullptr);
-        EXPECT_EQ(renderer.direct3d, nullptr);
-    }
-}
-
 TEST(Renderer, FailuresAreToldUnderLoadingErrorAndReturnZero) {
-    AdapterOptions failing[4];
+    AdapterOptions failing[3];
     failing[0].direct3dUnavailable = true;
     failing[1].deviceCreationFails = true;
     failing[2].displayModeFails = true;
-    failing[3].fullScreenFormats = {}; // and full screen is asked for
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         ScopedAdapterOptions scoped(failing[i]);
         MessageBoxes boxes;
         Renderer renderer;
-        EXPECT_EQ(initDevice(renderer, nullptr, i == 3 ? 0 : 1), 0);
+        EXPECT_EQ(initDevice(renderer, nullptr, 1), 0);
         const std::string told =
             i == 0 ? "Problem initiating DirectX 8. Application will now terminate."
                    : "Problem creating DirectX 8 device. Application will now terminate.";
@@ -96,28 +53,6 @@ TEST(Renderer, FailuresAreToldUnderLoadingErrorAndReturnZero) {
         EXPECT_EQ(renderer.device, nullptr);
         EXPECT_EQ(renderer.direct3d != nullptr, i != 0) << "the interface is kept until exit";
     }
-}
-
-TEST(Renderer, FullScreenPrefersSixteenBitFormats) {
-    const std::pair<std::vector<D3DFORMAT>, D3DFORMAT> cases[] = {
-        {{D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5}, D3DFMT_R5G6B5},
-        {{D3DFMT_X1R5G5B5, D3DFMT_X8R8G8B8}, D3DFMT_X1R5G5B5},
-        {{D3DFMT_X8R8G8B8}, D3DFMT_X8R8G8B8}, // the desktop's own
-        {{D3DFMT_A8R8G8B8}, D3DFMT_UNKNOWN},
-    };
-    Renderer renderer;
-    renderer.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-    for (const auto& [accepted, picked] : cases) {
-        AdapterOptions options;
-        options.fullScreenFormats = accepted;
-        ScopedAdapterOptions scoped(options);
-        EXPECT_EQ(pickFullScreenFormat(renderer), picked) << picked;
-    }
-    MemorySink sink;
-    Renderer fullScreen;
-    ASSERT_EQ(initDevice(fullScreen, &sink, 0), 1);
-    EXPECT_EQ(fullScreen.device->backBuffer().width, 800);
-    EXPECT_EQ(fullScreen.device->backBuffer().height, 600);
 }
 
 TEST(Textures, AreSquareWithThePictureCentredOnTransparentBlackInTheModeAskedFor) {

@@ -66,14 +66,6 @@ int countBlack(const Picture& view, int x0, int y0, int x1, int y1) {
 
 } // namespace
 
-TEST(Resources, LookupFindsNothingForIdsOrTypesItWasNotGiven) {
-    for (int id : {0, -1, 1, 2000, 2031, 2032, 2035, 2001 + 65536})
-        EXPECT_FALSE(findResource(ResourceType::Bitmap, id).has_value()) << id;
-    for (int id : {2001, 2031, 2035})
-        EXPECT_FALSE(findResource(ResourceType::Wave, id).has_value()) << id;
-    for (int id : {0, 2001}) EXPECT_FALSE(findResource(ResourceType::Icon, id).has_value()) << id;
-}
-
 TEST(Artwork, GeneratorReproducesTheCommittedFiles) {
     const fs::path out = fs::temp_directory_path() / ("hopla-artgen-" + std::to_string(::getpid()));
     fs::remove_all(out);

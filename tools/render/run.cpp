@@ -74,8 +74,9 @@ void handleEvent(const ScriptEvent& event, shell::HeadlessProgram& headless, std
 } // namespace
 
 int runScript(const Script& script, const RunOptions& options) {
-void writeTrace(std::ostream& out, int frame, shell::HeadlessProgram& headless) {
-    const shell::Program& program = headless.program;
+    // No best-score store: a run starts from a best score of 0 and never touches the player's.
+    shell::HeadlessProgram headless(script.clockStart);
+    if (!headless.start()) {
         std::fprintf(stderr, "hopla-render: the game did not start\n");
         return 1;
     }
