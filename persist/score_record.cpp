@@ -1,6 +1,7 @@
 #include "persist/score_record.h"
 
 #include "persist/best_score_codec.h"
+#include "platform/terminal_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +15,7 @@ ScoreRecord::ScoreRecord(platform::ScoreStore* store) : store(store) {
         std::fprintf(stderr,
                      "hopla: cannot read the best score from %s: %s; playing with a best score "
                      "of 0 and leaving it as it is\n",
-                     store->name().c_str(), reason.c_str());
+                     platform::escapeControls(store->name()).c_str(), reason.c_str());
     }
 }
 
@@ -27,7 +28,7 @@ void ScoreRecord::finish() {
     std::string reason;
     if (!saveBestScore(*this, reason)) {
         std::fprintf(stderr, "\ahopla: could not save the best score to %s: %s\n",
-                     store->name().c_str(), reason.c_str());
+                     platform::escapeControls(store->name()).c_str(), reason.c_str());
     }
     store = nullptr; // saved once, kept nowhere from now on
 }

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include "platform/sdl/window_scale.h"
+#include "platform/terminal_text.h"
 
 #include <charconv>
 #include <optional>
@@ -59,12 +60,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         } else if (argument.substr(0, 8) == "--scale=") {
             value = argument.substr(8);
         } else {
-            return usageError("unknown option '" + std::string(argument) + "'");
+            return usageError("unknown option '" + platform::escapeControls(argument) + "'");
         }
         const std::optional<int> scale = readScale(*value);
         if (!scale)
-            return usageError("--scale needs " + scaleRange() + ", not '" + std::string(*value) +
-                              "'");
+            return usageError("--scale needs " + scaleRange() + ", not '" +
+                              platform::escapeControls(*value) + "'");
         line.scale = *scale;
         scaleGiven = true;
     }
@@ -72,7 +73,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         if (const std::optional<int> scale = readScale(scaleVariable))
             line.scale = *scale;
         else
-            line.problem = "HOPLA_SCALE='" + std::string(scaleVariable) + "' is not " +
+            line.problem = "HOPLA_SCALE='" + platform::escapeControls(scaleVariable) + "' is not " +
                            scaleRange() + "; the screen chooses the scale";
     }
     const std::string_view sync = syncVariable ? syncVariable : "";

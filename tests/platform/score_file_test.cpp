@@ -3,6 +3,7 @@
 #include "persist/best_score_codec.h"
 #include "persist/score_record.h"
 #include "platform/posix/score_file.h"
+#include "platform/terminal_text.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,8 @@ GameRun playAndListen(const fs::path& file, std::int32_t bestScore, Hurdle hurdl
 }
 
 TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) {
-    const fs::path blocker = folder / "blocker";         // a plain file where the folder should be
+    // A plain file where the folder should be, with a name that would steer the terminal.
+    const fs::path blocker = folder / "blocker\x1b[7m\n";
     const fs::path taken = folder / "taken" / "hsd.dat"; // a folder where the file should be
     const fs::path full = folder / "full" / "hsd.dat";
     const fs::path readOnly = folder / "read-only" / "hsd.dat";
@@ -164,6 +166,7 @@ TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) 
                  {dangling, Hurdle::none, "folder that does not exist", 0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
+        const std::string shown = platform::escapeControls(c.file.string());
         const GameRun run = playAndListen(c.file, 9999, c.hurdle);
         EXPECT_EQ(run.bestAtStart, c.bestAtStart);
         std::string atExit = run.said;
@@ -173,15 +176,16 @@ TEST_F(ScoreFile, AFileThatCanNotBeReadOrWrittenIsLeftAsItWasAndTheGameSaysWhy) 
             const std::string atStart = run.said.substr(0, end + 1);
             atExit = run.said.substr(end + 1);
             EXPECT_NE(atStart.find("cannot read"), std::string::npos) << atStart;
-            EXPECT_NE(atStart.find(c.file.string()), std::string::npos) << atStart;
+            EXPECT_NE(atStart.find(shown), std::string::npos) << atStart;
             EXPECT_NE(atStart.find(c.reason), std::string::npos) << atStart;
             EXPECT_NE(atExit.find("left as it is"), std::string::npos) << atExit;
         }
         ASSERT_FALSE(atExit.empty());
         EXPECT_EQ(atExit.front(), '\a'); // the beep
         EXPECT_EQ(atExit.find('\n'), atExit.size() - 1) << atExit;
-        EXPECT_NE(atExit.find(c.file.string()), std::string::npos) << atExit;
+        EXPECT_NE(atExit.find(shown), std::string::npos) << atExit;
         EXPECT_NE(atExit.find(c.reason), std::string::npos) << atExit;
+        EXPECT_EQ(atExit.find('\x1b'), std::string::npos) << atExit;
     }
     // Everything stays as it was, and no temporary file is left behind.
     EXPECT_EQ(readBytes(blocker), "not a folder");

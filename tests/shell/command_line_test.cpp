@@ -40,7 +40,8 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
         EXPECT_FALSE(line.problem.empty()) << bad.front();
         EXPECT_EQ(line.problem.find('\n'), std::string::npos) << "one line: " << line.problem;
     }
-    EXPECT_NE(parse({"--frobnicate"}).problem.find("--frobnicate"), std::string::npos);
+    // Named with its control characters escaped, so that it can't steer the terminal.
+    EXPECT_NE(parse({"--frob\x1b[2J"}).problem.find("'--frob\\x1b[2J'"), std::string::npos);
 }
 
 TEST(CommandLine, ScaleFromTheEnvironmentGivesWayToTheOption) {
@@ -56,6 +57,7 @@ TEST(CommandLine, ScaleFromTheEnvironmentGivesWayToTheOption) {
         EXPECT_EQ(line.scale, 0) << bad;
         EXPECT_NE(line.problem.find(std::string("'") + bad + "'"), std::string::npos) << bad;
     }
+    EXPECT_NE(parse({}, "2\n\x1b[2J").problem.find("'2\\n\\x1b[2J'"), std::string::npos);
     EXPECT_TRUE(parse({"--scale", "3"}, "junk").problem.empty()) << "the option makes it moot";
     // The help names every option.
     for (const char* option : {"--scale", "--sync", "--help", "--version"}) {
