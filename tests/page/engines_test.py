@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The game's web page in each browser engine (engines.py): the same checks in Chromium, Firefox
 ESR and WebKitGTK, with real mouse and key input, watched through the canvas's own pixels with
-the helpers and probes of page_test.py.
+the helpers and probes of harness.py and the checks of page_test.py.
 
 Usage: engines_test.py ENGINE SITE GROUP    (ENGINE: chromium, firefox, webkit;
                                              GROUP: play, storage)
@@ -16,15 +16,17 @@ import time
 import traceback
 
 import engines
-import page_test
-from page_test import AWAY, BEST_AREA, CLOSE_BUTTON, FPS_AREA, KICK, STORED_BEST_1, check
+import harness
+from harness import check
+from page_test import (AWAY, BEST_AREA, CLOSE_BUTTON, FPS_AREA, KICK, STORED_BEST_1,
+                       resting_ball_is_kicked)
 
 
-class EnginePage(page_test.Page):
-    """page_test's page, its input and navigation through an engine instead of DevTools."""
+class EnginePage(harness.Page):
+    """The harness's page, its input and navigation through an engine instead of DevTools."""
 
-    def __init__(self, engine, url):
-        super().__init__(None, url)
+    def __init__(self, engine, server):
+        super().__init__(None, server)
         self.engine = engine
         self.errors = []
 
@@ -101,7 +103,7 @@ def group_play(page):
     page.wait_frames(2)
     kicks = page.sound_starts(KICK)
     page.grab("best0")
-    page_test.resting_ball_is_kicked(page, page.click, "a click")
+    resting_ball_is_kicked(page, page.click, "a click")
     check(page.sound_starts(KICK) == kicks + 1,
           f"{page.sound_starts(KICK) - kicks} kick sounds for one kick")
     page.point(AWAY)
@@ -111,7 +113,7 @@ def group_play(page):
     ended_and_stopped(page, "the close button")
     new_game_starts(page)
     page.point(AWAY)
-    page_test.resting_ball_is_kicked(page, page.click, "a click in the new game")
+    resting_ball_is_kicked(page, page.click, "a click in the new game")
 
 
 def group_storage(page):
@@ -119,7 +121,7 @@ def group_storage(page):
     page.js("localStorage.removeItem('hopla-best-score')")
     print("a kick gives best score 1, which survives a reload")
     page.point(AWAY)
-    page_test.resting_ball_is_kicked(page, page.click, "a click")
+    resting_ball_is_kicked(page, page.click, "a click")
     page.point(AWAY)
     page.wait_frames(3)
     best1 = page.best("best1")
@@ -149,7 +151,7 @@ def main():
     name, site, group = sys.argv[1:]
     if not shutil.which("emcc"):
         print("skipped: emscripten is not installed, so there is no page to test")
-        return page_test.SKIPPED
+        return harness.SKIPPED
     if not os.path.exists(os.path.join(site, "hopla.wasm")):
         print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
         return 1
@@ -157,21 +159,21 @@ def main():
         engine = engines.start(name)
     except engines.Unavailable as missing:
         print(f"skipped: {name}: {missing}")
-        return page_test.SKIPPED
+        return harness.SKIPPED
 
-    server = page_test.serve(site)
+    server = harness.SiteServer(site)
     print(f"{name} {engine.version}")
-    page = EnginePage(engine, f"http://127.0.0.1:{server.server_port}/")
+    page = EnginePage(engine, server)
     try:
         GROUPS[group](page)
         page.note_errors()
         check(not page.errors, "errors in the page")
-        message = page_test.page_message(page)
+        message = harness.page_message(page)
         check(not message, f"the page says: {message}")
         print(f"{name} {group}: passed")
         return 0
     except Exception as failure:  # a check that failed, or the browser or its driver
-        if not isinstance(failure, page_test.Failure):
+        if not isinstance(failure, harness.Failure):
             traceback.print_exc()
         shot = os.path.join(os.environ.get("TMPDIR", "/tmp"),
                             f"hopla-web-failed-{name}-{group}.png")
@@ -185,7 +187,7 @@ def main():
         return 1
     finally:
         engine.quit()
-        server.shutdown()
+        server.stop()
 
 
 if __name__ == "__main__":
