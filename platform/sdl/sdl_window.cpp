@@ -431,6 +431,7 @@ std::unique_ptr<Display> openDisplay(std::string& error, int scale) {
     // The click that gives the window the focus reaches the game: the player's first click
     // on the ball kicks it, rather than being spent on the focus.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    passSendsToGoneWindows();
     if (!startVideo(error)) {
         SDL_Quit();
         return nullptr;

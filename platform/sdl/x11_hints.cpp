@@ -5,6 +5,7 @@
 
 // Xlib comes last and alone: its macros (None, True, Status...) stay out of the other files.
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 
 namespace platform {
 
@@ -22,7 +23,24 @@ public:
     ::Display* display;
 };
 
+// The handler found before ours: Xlib's own unless someone set another.
+XErrorHandler handlerBefore = nullptr;
+
+// SDL ends its wait for events by sending an event to the game's window on a connection of its
+// own. When that window goes away at the same moment (the game closing while it waits for the
+// desktop, minimised), the server refuses the send with BadWindow. Nothing is lost: the wait it
+// meant to end is over. Xlib's own handler would end the game there, before it has finished.
+int onXError(::Display* display, XErrorEvent* report) {
+    if (report->error_code == BadWindow && report->request_code == X_SendEvent) return 0;
+    return handlerBefore ? handlerBefore(display, report) : 0;
+}
+
 } // namespace
+
+void passSendsToGoneWindows() {
+    const XErrorHandler before = XSetErrorHandler(onXError);
+    if (before != onXError) handlerBefore = before;
+}
 
 void announceMotifHints() {
     Connection x;
