@@ -22,10 +22,13 @@ add_link_options(-sALLOW_MEMORY_GROWTH=1)
 add_compile_options(-msimd128)
 
 # hopla_node_program(TARGET): a program run under node, with the host's files (shots, golden
-# frames, temporary folders) and its exit status passed on, and stb_image to read PNGs.
+# frames, temporary folders) and its exit status passed on, HOPLA_PORTABLE_KERNELS from node's
+# environment, and stb_image to read PNGs.
 function(hopla_node_program target)
+    set(environment ${CMAKE_SOURCE_DIR}/cmake/node_environment.js)
     target_link_options(${target} PRIVATE -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=node
-                                          -sSTB_IMAGE=1)
+                                          -sSTB_IMAGE=1 "SHELL:--pre-js ${environment}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${environment})
 endfunction()
 
 # GoogleTest from Debian's sources, compiled for WebAssembly without threads.
