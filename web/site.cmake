@@ -1,5 +1,6 @@
-# The page: build-web/site/ holds index.html, hopla.js, hopla.wasm and favicon.png, a static
-# folder that any web server can host. Included by shell/ in the web build.
+# The page: build-web/site/ holds index.html, hopla.js, hopla.wasm, hopla-nosimd.js,
+# hopla-nosimd.wasm and favicon.png, a static folder that any web server can host. Included by
+# shell/ in the web build.
 set(hopla_site ${CMAKE_BINARY_DIR}/site)
 
 add_executable(hopla main_web.cpp)
@@ -21,4 +22,31 @@ add_custom_command(OUTPUT ${hopla_site}/favicon.png
                            ${hopla_site}/favicon.png
                    DEPENDS ${CMAKE_SOURCE_DIR}/resources/hopla_icon_32.png
                    VERBATIM)
-add_custom_target(hopla_site ALL DEPENDS hopla ${hopla_site}/index.html ${hopla_site}/favicon.png)
+# Browsers without WebAssembly SIMD128 get the game built without it, hopla-nosimd.js and .wasm
+# beside hopla.js, which the page picks by a feature test. It is built in nosimd/, a build of
+# its own with HOPLA_WEB_SIMD off, whose make shares this build's jobs.
+if(HOPLA_WEB_SIMD)
+    include(ExternalProject)
+    set(hopla_nosimd ${CMAKE_BINARY_DIR}/nosimd)
+    if(CMAKE_GENERATOR MATCHES "Make")
+        set(hopla_nosimd_build $(MAKE) hopla)
+    else()
+        set(hopla_nosimd_build ${CMAKE_COMMAND} --build <BINARY_DIR> --target hopla)
+    endif()
+    ExternalProject_Add(hopla_nosimd
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${hopla_nosimd}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+                   -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE} -DHOPLA_WEB_SIMD=OFF
+        BUILD_COMMAND ${hopla_nosimd_build}
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ${CMAKE_COMMAND} -E copy ${hopla_nosimd}/site/hopla-nosimd.js
+                        ${hopla_nosimd}/site/hopla-nosimd.wasm ${hopla_site}
+        BUILD_BYPRODUCTS ${hopla_site}/hopla-nosimd.js ${hopla_site}/hopla-nosimd.wasm)
+    set(hopla_site_builds hopla hopla_nosimd)
+else()
+    set_target_properties(hopla PROPERTIES OUTPUT_NAME hopla-nosimd)
+    set(hopla_site_builds hopla)
+endif()
+add_custom_target(hopla_site ALL
+                  DEPENDS ${hopla_site_builds} ${hopla_site}/index.html ${hopla_site}/favicon.png)
