@@ -125,16 +125,12 @@ protected:
         }
         return false;
     }
-    void applyCursor(bool visible) override {
-        hopla_set_cursor_visible(visible ? 1 : 0);
-    }
+    void applyCursor(bool visible) override { hopla_set_cursor_visible(visible ? 1 : 0); }
     void showOnDesktop() override {}
     void removeFromDesktop() override {}
 
 private:
-    bool onCaption() {
-        return sendMessage(WM_NCHITTEST, 0, 0) == HTCAPTION;
-    }
+    bool onCaption() { return sendMessage(WM_NCHITTEST, 0, 0) == HTCAPTION; }
 
     InputQueue& input;
     EscapeKey& escape;
