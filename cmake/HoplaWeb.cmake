@@ -17,15 +17,22 @@ set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodej
 set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 
 add_link_options(-sALLOW_MEMORY_GROWTH=1)
-# WebAssembly SIMD128, which every current browser and node runs: the compiler vectorises the
-# drawing loops with it.
-add_compile_options(-msimd128)
+# WebAssembly SIMD128, which every current browser and node runs: the span kernels have a
+# SIMD128 version, and the compiler vectorises other loops with it. Off, the build runs where
+# SIMD128 is missing.
+option(HOPLA_WEB_SIMD "Build the web page and its tests for WebAssembly SIMD128" ON)
+if(HOPLA_WEB_SIMD)
+    add_compile_options(-msimd128)
+endif()
 
 # hopla_node_program(TARGET): a program run under node, with the host's files (shots, golden
-# frames, temporary folders) and its exit status passed on, and stb_image to read PNGs.
+# frames, temporary folders) and its exit status passed on, HOPLA_PORTABLE_KERNELS from node's
+# environment, and stb_image to read PNGs.
 function(hopla_node_program target)
+    set(environment ${CMAKE_SOURCE_DIR}/cmake/node_environment.js)
     target_link_options(${target} PRIVATE -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=node
-                                          -sSTB_IMAGE=1)
+                                          -sSTB_IMAGE=1 "SHELL:--pre-js ${environment}")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${environment})
 endfunction()
 
 # GoogleTest from Debian's sources, compiled for WebAssembly without threads.

@@ -8,7 +8,11 @@
 var VERSION = '@HOPLA_SITE_VERSION@';
 var CACHE = 'hopla-' + VERSION;
 var PAGE = 'index.html';
-var FILES = [PAGE, 'hopla.js?v=' + VERSION, 'hopla.wasm?v=' + VERSION, 'favicon.png',
+// The game is built with WebAssembly SIMD128 and without; the page says which one its browser
+// runs, and only that one is kept.
+var GAME = new URL(self.location).searchParams.get('game') === 'hopla-nosimd' ? 'hopla-nosimd'
+                                                                               : 'hopla';
+var FILES = [PAGE, GAME + '.js?v=' + VERSION, GAME + '.wasm?v=' + VERSION, 'favicon.png',
              'manifest.webmanifest'];
 
 self.addEventListener('install', function(event) {

@@ -2,9 +2,16 @@
 # in: a hash of the files the worker keeps (and of the worker), so that any change to them
 # makes a new version, which browsers keep apart from the one before.
 #     cmake -DSITE=<the built site> -DSOURCE=<web/> -P stamp_site.cmake
-# The game's files (hopla.js, hopla.wasm) must be built into SITE first.
+# The game's builds (hopla.js and .wasm, hopla-nosimd.js and .wasm) must be in SITE first.
 set(kept ${SOURCE}/index.html ${SOURCE}/service-worker.js ${SOURCE}/manifest.webmanifest
-         ${SITE}/hopla.js ${SITE}/hopla.wasm ${SITE}/favicon.png)
+         ${SITE}/favicon.png)
+foreach(build hopla hopla-nosimd)
+    foreach(file ${SITE}/${build}.js ${SITE}/${build}.wasm)
+        if(EXISTS ${file})
+            list(APPEND kept ${file})
+        endif()
+    endforeach()
+endforeach()
 set(hashes "")
 foreach(file IN LISTS kept)
     file(SHA256 ${file} hash)

@@ -119,7 +119,7 @@ void useVectorKernels(bool enabled) {
     vectorWanted() = enabled;
 }
 
-#ifndef SOFTGPU_HAVE_AVX2
+#if !defined(SOFTGPU_HAVE_AVX2) && !defined(__wasm_simd128__)
 const SpanKernels* vectorKernels() {
     return nullptr;
 }

@@ -1,5 +1,6 @@
-// The inner loops of span shading, each in a plain version and, where the processor has
-// AVX2, a vector version that gives bit for bit the same results eight pixels at a time.
+// The inner loops of span shading, each in a plain version and, where the processor has AVX2
+// (or the web build WebAssembly SIMD128), a vector version that gives bit for bit the same
+// results several pixels at a time.
 #pragma once
 
 #include "platform/softgpu/sampler.h"
@@ -42,11 +43,11 @@ struct SpanKernels {
                      std::uint32_t* destination);
 };
 
-// The AVX2 kernels, or null when this processor or build has none.
+// The AVX2 or SIMD128 kernels, or null when this processor or build has none.
 const SpanKernels* vectorKernels();
 // The kernels shading uses: the vector ones where there are any, unless switched off, by the
 // tests that compare both or by HOPLA_PORTABLE_KERNELS=1 in the environment, which draws
-// everything with the plain kernels a build without AVX2 (the web page's) has.
+// everything with the plain kernels a build without AVX2 or SIMD128 has.
 const SpanKernels& activeKernels();
 void useVectorKernels(bool enabled);
 
