@@ -1,6 +1,6 @@
 """What the page tests share: the browser's page with its probes, the test's own web server,
 the helpers all use and the run of a group in headless Chromium. The groups are in
-page_test.py.
+page_test.py and tabs_best_test.py.
 """
 
 import functools
