@@ -47,6 +47,17 @@ bool loadBestScore(ScoreRecord& record, std::string& reason) {
     return true;
 }
 
+bool takeStoredBestScore(ScoreRecord& record) {
+    if (!record.store) return false;
+    platform::ScoreBytes stored;
+    std::string reason;
+    if (!record.store->read(stored, reason)) return false;
+    const std::int32_t best = decodeBestScore(stored);
+    if (best <= record.bestScore) return false;
+    record.bestScore = best;
+    return true;
+}
+
 bool saveBestScore(ScoreRecord& record, std::string& reason) {
     if (!record.store) return true;
     if (!record.unreadable.empty()) {

@@ -38,6 +38,12 @@ struct ScoreRecord {
 // and the record will leave the store alone.
 bool loadBestScore(ScoreRecord& record, std::string& reason);
 
+// Another game may have stored a higher best score since this one read it, as the store tells
+// (another tab of the page): reads the store again and takes its best score when it is higher
+// than the record's. Never writes: a lower best, damaged bytes (left for the next save to
+// replace, as at start) or a store that can't be read change nothing. True when the best rose.
+bool takeStoredBestScore(ScoreRecord& record);
+
 // Saves the best score, never lowering the one stored: the store's bytes are read again at the
 // moment of the save and the higher of the two best scores is written, with no other game's
 // save in between. False, with the reason, when the store was left as it was.

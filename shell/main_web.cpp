@@ -2,7 +2,8 @@
 // canvas, and the loop's turns run at every display refresh: the waiting messages, then one
 // frame. When the game ends (the close button, ESC or a failed start) the best score is kept
 // and the page offers a new game. The best score lives in the page's storage, read at each
-// game's start and saved at its end and whenever the page is hidden or left.
+// game's start and saved at its end and whenever the page is hidden or left; a higher one that
+// another tab stores is taken as it is stored.
 #include "audio/sound_setup.h"
 #include "game/constants.h"
 #include "persist/score_record.h"
@@ -85,6 +86,10 @@ int main() {
         std::string reason;
         if (!persist::saveBestScore(pageProgram->program.scores, reason))
             std::fprintf(stderr, "hopla: the best score was not saved: %s\n", reason.c_str());
+    });
+    // Another tab stored a best score: this one shows it when it is higher.
+    scoreStore.onChangeElsewhere([] {
+        if (pageProgram) persist::takeStoredBestScore(pageProgram->program.scores);
     });
     startGame();
     return 0;

@@ -216,6 +216,17 @@ mergeInto(LibraryManager.library, {
     if (window.hoplaStorageLine) window.hoplaStorageLine(UTF8ToString(line));
   },
 
+  // Calls back (data) whenever another tab of this site changes the text stored under the key,
+  // or clears the storage: the browser's storage event, which never comes for the page's own
+  // writes. It only tells; what is stored is read again through hopla_storage_read.
+  hopla_storage_on_change: function(key, callback, data) {
+    var name = UTF8ToString(key);
+    window.addEventListener('storage', function(event) {
+      if (event.key !== name && event.key !== null) return;
+      {{{ makeDynCall('vi', 'callback') }}}(data);
+    });
+  },
+
   // A message box of the game, shown in the page (the page's hoplaShowMessage).
   hopla_page_message: function(caption, text) {
     if (window.hoplaShowMessage) window.hoplaShowMessage(UTF8ToString(caption), UTF8ToString(text));

@@ -20,6 +20,7 @@ int hopla_audio_play(int entry);
 char* hopla_storage_read(const char* key, int* refused);
 int hopla_storage_write(const char* key, const char* text);
 void hopla_storage_said(const char* line);
+void hopla_storage_on_change(const char* key, void (*callback)(void* data), void* data);
 void hopla_page_message(const char* caption, const char* text);
 void hopla_page_on_hide(void (*callback)());
 void hopla_page_ended(void (*callback)());

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace platform::web {
@@ -56,6 +57,19 @@ bool PageScoreStore::update(const std::function<void(ScoreBytes&)>& change, std:
     }
     sayInPage("The best score was not saved: " + reason + ".");
     return false;
+}
+
+void PageScoreStore::onChangeElsewhere(std::function<void()> changed) {
+    const bool first = !changedElsewhere;
+    changedElsewhere = std::move(changed);
+    if (!first) return;
+    hopla_storage_on_change(
+        bestScoreStorageKey,
+        [](void* data) {
+            auto& store = *static_cast<PageScoreStore*>(data);
+            if (store.changedElsewhere) store.changedElsewhere();
+        },
+        this);
 }
 
 } // namespace platform::web

@@ -22,6 +22,13 @@ public:
     bool update(const std::function<void(ScoreBytes&)>& change, std::string& reason) override;
 
     std::string name() const override { return "the page's storage"; }
+
+    // Runs changed whenever another tab of the page's site stores a best score, or takes it
+    // away: what is stored may then be higher than what this tab read.
+    void onChangeElsewhere(std::function<void()> changed);
+
+private:
+    std::function<void()> changedElsewhere;
 };
 
 } // namespace platform::web

@@ -1,10 +1,13 @@
-"""What the page tests share: the browser's page with its probes, the test's own web server
-and the helpers both use. The groups are in page_test.py.
+"""What the page tests share: the browser's page with its probes, the test's own web server,
+the helpers all use and the run of a group in headless Chromium. The groups are in
+page_test.py and tabs_best_test.py.
 """
 
 import functools
 import http.server
 import os
+import shutil
+import sys
 import threading
 import time
 
@@ -248,3 +251,55 @@ class SiteServer:
             self.http.shutdown()
             self.http.server_close()
             self.http = None
+
+
+def run_in_chromium(groups, usage):
+    """Runs the group the command line names (SITE GROUP) on the page in headless Chromium,
+    driven through Selenium and DevTools: the exit status, 77 when the browser is missing."""
+    if len(sys.argv) != 3 or sys.argv[2] not in groups:
+        print(usage, file=sys.stderr)
+        return 2
+    site, group = sys.argv[1], sys.argv[2]
+    if not shutil.which("emcc"):
+        print("skipped: emscripten is not installed, so there is no page to test")
+        return SKIPPED
+    if not shutil.which("chromium") or not shutil.which("chromedriver"):
+        print("skipped: chromium and chromium-driver are needed to test the page")
+        return SKIPPED
+    try:
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
+    except ImportError:
+        print("skipped: python3-selenium is needed to drive the browser")
+        return SKIPPED
+    if not os.path.exists(os.path.join(site, "hopla.wasm")):
+        print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
+        return 1
+
+    server = SiteServer(site)
+    options = webdriver.ChromeOptions()
+    # Sound as a player's browser allows it: only after a gesture.
+    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1"):
+        options.add_argument(argument)
+    if os.geteuid() == 0:
+        options.add_argument("--no-sandbox")
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    try:
+        page = Page(driver, server)
+        groups[group](page)
+        message = page_message(page)
+        if message:
+            raise Failure(f"the page says: {message}")
+        print(f"{group}: passed")
+        return 0
+    except Failure as failure:
+        shot = os.path.join(os.environ.get("TMPDIR", "/tmp"), f"hopla-web-failed-{group}.png")
+        driver.save_screenshot(shot)
+        print(f"FAILED: {failure} (the page as it was: {shot})")
+        for entry in driver.get_log("browser"):
+            print(f"  browser: {entry['message']}")
+        return 1
+    finally:
+        driver.quit()
+        server.stop()

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from harness import SKIPPED, Failure, Page, SiteServer, check, page_message
+from harness import check, page_message, run_in_chromium
 
 # Areas of the canvas (x, y, width, height), the visible 440 x 400 part of the game's frame.
 SCORE_AREA = (362, 44, 78, 22)  # up to the canvas's right edge
@@ -444,55 +444,5 @@ def group_failures(page):
 GROUPS = {name[len("group_"):]: run for name, run in globals().items() if name.startswith("group_")}
 
 
-def main():
-    if len(sys.argv) != 3 or sys.argv[2] not in GROUPS:
-        print(__doc__, file=sys.stderr)
-        return 2
-    site, group = sys.argv[1], sys.argv[2]
-    if not shutil.which("emcc"):
-        print("skipped: emscripten is not installed, so there is no page to test")
-        return SKIPPED
-    if not shutil.which("chromium") or not shutil.which("chromedriver"):
-        print("skipped: chromium and chromium-driver are needed to test the page")
-        return SKIPPED
-    try:
-        from selenium import webdriver
-        from selenium.webdriver.chrome.service import Service
-    except ImportError:
-        print("skipped: python3-selenium is needed to drive the browser")
-        return SKIPPED
-    if not os.path.exists(os.path.join(site, "hopla.wasm")):
-        print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
-        return 1
-
-    server = SiteServer(site)
-    options = webdriver.ChromeOptions()
-    # Sound as a player's browser allows it: only after a gesture.
-    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1"):
-        options.add_argument(argument)
-    if os.geteuid() == 0:
-        options.add_argument("--no-sandbox")
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
-    try:
-        page = Page(driver, server)
-        GROUPS[group](page)
-        message = page_message(page)
-        if message:
-            raise Failure(f"the page says: {message}")
-        print(f"{group}: passed")
-        return 0
-    except Failure as failure:
-        shot = os.path.join(os.environ.get("TMPDIR", "/tmp"), f"hopla-web-failed-{group}.png")
-        driver.save_screenshot(shot)
-        print(f"FAILED: {failure} (the page as it was: {shot})")
-        for entry in driver.get_log("browser"):
-            print(f"  browser: {entry['message']}")
-        return 1
-    finally:
-        driver.quit()
-        server.stop()
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_in_chromium(GROUPS, __doc__))

@@ -1,7 +1,9 @@
 // The scrambled number of the best score: every best score survives a save and a load, and
-// anything else reads as 0. The record's rules are tested on the desktop's file store
+// anything else reads as 0. A record takes a higher best score another game stored, and only
+// that. The record's other rules are tested on the desktop's file store
 // (tests/platform/score_file_test.cpp).
 #include "persist/best_score_codec.h"
+#include "persist/score_record.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +58,46 @@ TEST(BestScoreCodec, DecodingChecks) {
         std::memcpy(text, bytes.data(), bytes.size());
         EXPECT_EQ(decodeBestScore(text), best) << bytes;
     }
+}
+
+// Bytes kept in memory, as another game's saves leave them; counts the writes.
+struct MemoryStore final : platform::ScoreStore {
+    bool read(platform::ScoreBytes& out, std::string& reason) override {
+        if (refuse) {
+            reason = "refused";
+            return false;
+        }
+        std::memcpy(out, bytes, sizeof bytes);
+        return true;
+    }
+    bool update(const std::function<void(platform::ScoreBytes&)>& change, std::string&) override {
+        change(bytes);
+        ++writes;
+        return true;
+    }
+    std::string name() const override { return "memory"; }
+    platform::ScoreBytes bytes = {};
+    bool refuse = false;
+    int writes = 0;
+};
+
+TEST(ScoreRecord, TakesAHigherBestScoreAnotherGameStoredAndWritesNothing) {
+    MemoryStore store;
+    encodeBestScore(3, store.bytes);
+    ScoreRecord record(&store);
+    ASSERT_EQ(record.bestScore, 3);
+    encodeBestScore(7, store.bytes); // another game saved a higher best
+    EXPECT_TRUE(takeStoredBestScore(record));
+    EXPECT_EQ(record.bestScore, 7);
+    encodeBestScore(5, store.bytes); // a lower one
+    EXPECT_FALSE(takeStoredBestScore(record));
+    std::memcpy(store.bytes, "not a best score", 16); // damaged: left for the next save
+    EXPECT_FALSE(takeStoredBestScore(record));
+    EXPECT_EQ(std::string(store.bytes, 16), "not a best score");
+    store.refuse = true;
+    EXPECT_FALSE(takeStoredBestScore(record));
+    EXPECT_EQ(record.bestScore, 7);
+    EXPECT_EQ(store.writes, 0);
 }
 
 } // namespace
