@@ -117,9 +117,7 @@ def group_storage(page):
     page.wait_for("the reloaded game does not show the best score of the first", best_again)
 
     print("ESC ends the game; a damaged stored best score then reads as 0 and is replaced")
-    page.key("keyDown", "Escape", "Escape")
-    page.wait_for("ESC did not end the game", page.ended_shown)
-    page.key("keyUp", "Escape", "Escape")
+    end_with_escape(page)
     page.js("localStorage.setItem('hopla-best-score', 'not a best score')")
     page.driver.refresh()
     page.wait_for("the game with a damaged best score did not start", lambda: page.turns() > 2)
@@ -128,9 +126,7 @@ def group_storage(page):
     page.grab("best.damaged")
     check(page.helper("area(arguments[0], arguments[1])", "best.damaged", list(BEST_AREA))
           != best1, "the damaged best score showed 1")
-    page.key("keyDown", "Escape", "Escape")
-    page.wait_for("ESC did not end the game", page.ended_shown)
-    page.key("keyUp", "Escape", "Escape")
+    end_with_escape(page)
     stored = page.js("return localStorage.getItem('hopla-best-score')")
     check(stored == "1260203635".encode().hex() + "00" * 6,
           f"the end stored {stored!r}, not best score 0")
@@ -148,7 +144,6 @@ def end_with_escape(page):
 
 def group_tabs(page):
     page.open()
-    page.js("localStorage.removeItem('hopla-best-score')")
     first = page.driver.current_window_handle
     print("a second tab makes best score 1; hidden behind the first again, it has stored it")
     page.driver.switch_to.new_window("tab")  # the browser hides the first tab
@@ -167,34 +162,29 @@ def group_tabs(page):
     check(stored_best(page) == STORED_BEST_1, f"the first tab's end stored {stored_best(page)!r}")
 
 
-def storage_line(page):
-    return page.js("var s = document.getElementById('storage'); return s.hidden ? '' : s.textContent;")
-
-
 def group_blocked(page):
+    def line():
+        return page.js("var s = document.getElementById('storage'); return s.hidden ? '' : s.textContent")
+
     print("a browser that refuses the page its storage: one line says so, and the game plays on")
-    refuse = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
-        "source": "Object.defineProperty(window, 'localStorage', {get: function() {"
-                  " throw new DOMException('The page may not use its storage.', 'SecurityError');"
-                  " }});"})
+    refuse = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source":
+        "Object.defineProperty(window, 'localStorage', {get: function() {"
+        " throw new DOMException('No storage', 'SecurityError'); }});"})
     page.open()
-    check("best score can't be kept" in storage_line(page), f"the page says {storage_line(page)!r}")
+    check("best score can't be kept" in line(), f"the page says {line()!r}")
     page.point(AWAY)
     resting_ball_is_kicked(page, page.click, "a click without storage")
     end_with_escape(page)
     page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", refuse)
 
     print("a full storage: the failed save is said, and what was stored stays")
+    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source":
+        f"localStorage.setItem('hopla-best-score', '{STORED_BEST_1}'); Storage.prototype.setItem ="
+        " function() { throw new DOMException('Full', 'QuotaExceededError'); };"})
     page.open()
-    page.js("localStorage.setItem('hopla-best-score', arguments[0])", STORED_BEST_1)
-    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
-        "source": "Storage.prototype.setItem = function() {"
-                  " throw new DOMException('The quota has been exceeded.', 'QuotaExceededError'); };"})
-    page.open()
-    check(storage_line(page) == "", f"before any save the page says {storage_line(page)!r}")
+    check(line() == "", f"before any save the page says {line()!r}")
     end_with_escape(page)
-    check("storage for this site is full" in storage_line(page),
-          f"the page says {storage_line(page)!r}")
+    check("storage for this site is full" in line(), f"the page says {line()!r}")
     check(stored_best(page) == STORED_BEST_1, f"the storage holds {stored_best(page)!r}")
 
 
