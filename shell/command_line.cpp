@@ -108,7 +108,8 @@ std::string helpText() {
            "  --version    print the version and end\n"
            "\n"
            "The best score is kept in $XDG_DATA_HOME/hopla/hsd.dat (~/.local/share/hopla/hsd.dat\n"
-           "when XDG_DATA_HOME is unset). SDL_AUDIODRIVER=dummy plays without sound.\n";
+           "when XDG_DATA_HOME is unset or not an absolute path). SDL_AUDIODRIVER=dummy plays\n"
+           "without sound.\n";
 }
 
 } // namespace shell
