@@ -4,7 +4,9 @@
 #include "platform/web/page_bindings.h"
 
 #include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -19,13 +21,21 @@ std::function<void()> whenEnded;
 std::function<void()> hideAction;
 std::function<void()> newGame;
 
-void runTurn() {
-    if (currentTurn && currentTurn()) return;
-    emscripten_cancel_main_loop();
+// Each loop gets a number of its own: a frame asked for by a loop that has ended never runs a
+// turn of the loop after it.
+std::uintptr_t currentLoop = 0;
+
+// One display refresh: the turn, or, once it is over, the loop's end. The browser calls it
+// straight from requestAnimationFrame; false asks for no more frames.
+EM_BOOL runTurn(double, void* loop) {
+    if (reinterpret_cast<std::uintptr_t>(loop) != currentLoop) return EM_FALSE;
+    if (currentTurn && currentTurn()) return EM_TRUE;
+    ++currentLoop;
     currentTurn = nullptr;
     // Taken out first: ending may start a new loop with a new ending.
     std::function<void()> ended = std::exchange(whenEnded, nullptr);
     if (ended) ended();
+    return EM_FALSE;
 }
 
 void pageHidden() {
@@ -41,9 +51,10 @@ void newGameAsked() {
 void runEveryFrame(std::function<bool()> turn, std::function<void()> ended) {
     currentTurn = std::move(turn);
     whenEnded = std::move(ended);
-    // 0 frames per second: at the display's refresh. Not simulating an endless loop, so the
-    // caller returns and the page stays responsive.
-    emscripten_set_main_loop(runTurn, 0, 0);
+    // A frame per display refresh, asked of the browser directly: emscripten's own main loop
+    // costs script time every frame for pacing that a loop at the display's rate never uses.
+    // The caller returns and the page stays responsive.
+    emscripten_request_animation_frame_loop(runTurn, reinterpret_cast<void*>(++currentLoop));
 }
 
 void showMessagesInPage() {
