@@ -1,6 +1,7 @@
 // What the page tests watch the game by, put into the page by the tests' own server: the
 // published page carries none of it. Frames are counted as the browser runs them (the game
-// draws one per animation frame), and sound starts by the sound's length in samples, which
+// draws one per animation frame; a test may look at each as drawn, through afterFrame), and
+// sound starts by the sound's length in samples, which
 // tells the three effects apart. Page errors are noted too (uncaught errors, rejected promises,
 // console errors, resources that failed to load): not every engine's driver reports them.
 (function() {
@@ -25,6 +26,7 @@
     return request(function(time) {
       probes.frames += 1;
       callback(time);
+      if (probes.afterFrame) probes.afterFrame();
     });
   };
   if (!window.AudioBufferSourceNode) return;
