@@ -253,6 +253,22 @@ class SiteServer:
             self.http = None
 
 
+def chromium_missing(site, built_file):
+    """What keeps the page in site from being tested in Chromium here, as (exit status, line):
+    77 and why, for something not installed; 1 when the page is not built. None when nothing."""
+    if not shutil.which("emcc"):
+        return SKIPPED, "skipped: emscripten is not installed, so there is no page to test"
+    if not shutil.which("chromium") or not shutil.which("chromedriver"):
+        return SKIPPED, "skipped: chromium and chromium-driver are needed to test the page"
+    try:
+        import selenium  # noqa: F401
+    except ImportError:
+        return SKIPPED, "skipped: python3-selenium is needed to drive the browser"
+    if not os.path.exists(os.path.join(site, built_file)):
+        return 1, f"FAILED: no page in {site}; build it with ./web.sh --build-only"
+    return None
+
+
 def run_in_chromium(groups, usage):
     """Runs the group the command line names (SITE GROUP) on the page in headless Chromium,
     driven through Selenium and DevTools: the exit status, 77 when the browser is missing."""
@@ -260,21 +276,12 @@ def run_in_chromium(groups, usage):
         print(usage, file=sys.stderr)
         return 2
     site, group = sys.argv[1], sys.argv[2]
-    if not shutil.which("emcc"):
-        print("skipped: emscripten is not installed, so there is no page to test")
-        return SKIPPED
-    if not shutil.which("chromium") or not shutil.which("chromedriver"):
-        print("skipped: chromium and chromium-driver are needed to test the page")
-        return SKIPPED
-    try:
-        from selenium import webdriver
-        from selenium.webdriver.chrome.service import Service
-    except ImportError:
-        print("skipped: python3-selenium is needed to drive the browser")
-        return SKIPPED
-    if not os.path.exists(os.path.join(site, "hopla.wasm")):
-        print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
-        return 1
+    missing = chromium_missing(site, "hopla.wasm")
+    if missing:
+        print(missing[1])
+        return missing[0]
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
 
     server = SiteServer(site)
     options = webdriver.ChromeOptions()

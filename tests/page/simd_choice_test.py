@@ -7,22 +7,13 @@ keeps for offline play the build the page loaded, and only that one.
 Usage: simd_choice_test.py SITE    (exit status 0 passed, 1 failed, 77 skipped)
 """
 
-import functools
-import http.server
 import os
 import shutil
 import sys
-import threading
 import time
 import urllib.parse
 
-SKIPPED = 77
-PATIENCE = float(os.environ.get("HOPLA_WEB_PATIENCE", "60"))
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+from harness import PATIENCE, SiteServer, chromium_missing
 
 
 def wasm_names(urls):
@@ -76,25 +67,13 @@ def main():
         print(__doc__, file=sys.stderr)
         return 2
     site = sys.argv[1]
-    if not shutil.which("emcc"):
-        print("skipped: emscripten is not installed, so there is no page to test")
-        return SKIPPED
-    if not shutil.which("chromium") or not shutil.which("chromedriver"):
-        print("skipped: chromium and chromium-driver are needed to test the page")
-        return SKIPPED
-    try:
-        import selenium  # noqa: F401
-    except ImportError:
-        print("skipped: python3-selenium is needed to drive the browser")
-        return SKIPPED
-    if not os.path.exists(os.path.join(site, "hopla-nosimd.wasm")):
-        print(f"FAILED: no page in {site}; build it with ./web.sh --build-only")
-        return 1
+    missing = chromium_missing(site, "hopla-nosimd.wasm")
+    if missing:
+        print(missing[1])
+        return missing[0]
 
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(QuietHandler, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_port}/"
+    server = SiteServer(site)
+    url = f"http://127.0.0.1:{server.port}/"
     failed = False
     try:
         for js_flags, expected in (("", ["hopla.wasm"]),
@@ -110,7 +89,7 @@ def main():
             else:
                 print(f"Chromium {what} plays with {loaded[0]}")
     finally:
-        server.shutdown()
+        server.stop()
     return 1 if failed else 0
 
 
