@@ -47,6 +47,18 @@ def resting_ball_is_kicked(page, kick, what):
     return ball
 
 
+def kick_is_heard_and_raises_best(page):
+    """A click on the resting ball scores, makes one kick sound and raises the best score."""
+    page.point(AWAY)
+    kicks = page.sound_starts(KICK)
+    page.grab("best0")
+    resting_ball_is_kicked(page, page.click, "a click")
+    check(page.sound_starts(KICK) == kicks + 1,
+          f"{page.sound_starts(KICK) - kicks} kick sounds for one kick")
+    page.point(AWAY)
+    page.await_area("best1", BEST_AREA, "best0", False, "the best score did not follow the kick")
+
+
 def how_line(page):
     """The how-to line the page shows: "how-mouse" (clicks and keys) or "how-touch" (taps)."""
     return page.js("return document.querySelector('.how:not([hidden])').id")
@@ -74,14 +86,7 @@ def group_play(page):
     page.click((320, 250), "right")
     page.await_area("fps2", FPS_AREA, "fps0", True, "the frames-per-second number stayed")
 
-    page.point(AWAY)
-    kicks = page.sound_starts(KICK)
-    page.grab("best0")
-    resting_ball_is_kicked(page, page.click, "a click")
-    check(page.sound_starts(KICK) == kicks + 1,
-          f"{page.sound_starts(KICK) - kicks} kick sounds for one kick")
-    page.point(AWAY)
-    page.await_area("best1", BEST_AREA, "best0", False, "the best score did not follow the kick")
+    kick_is_heard_and_raises_best(page)
 
     print("a press on a drag strip is the window's: its release over the close button ends nothing")
     page.point((300, 50))
@@ -142,14 +147,21 @@ def end_with_escape(page):
     page.key("keyUp", "Escape", "Escape")
 
 
-def group_tabs(page):
-    page.open()
+def second_tab_scores(page):
+    """Opens the game in a second tab, which hides the first, and scores 1 there. Returns the
+    first tab's handle."""
     first = page.driver.current_window_handle
-    print("a second tab makes best score 1; hidden behind the first again, it has stored it")
-    page.driver.switch_to.new_window("tab")  # the browser hides the first tab
+    page.driver.switch_to.new_window("tab")
     page.open()
     page.point(AWAY)
     resting_ball_is_kicked(page, page.click, "a click in the second tab")
+    return first
+
+
+def group_tabs(page):
+    page.open()
+    print("a second tab makes best score 1; hidden behind the first again, it has stored it")
+    first = second_tab_scores(page)
     second = page.driver.current_window_handle
     page.driver.switch_to.window(first)  # and now the second
     check(page.js("return document.visibilityState") == "visible", "the first tab is not shown")
