@@ -14,26 +14,30 @@ mergeInto(LibraryManager.library, {
     contextMenu: null, // the canvas's contextmenu listener
   },
 
-  // Puts width x height RGBA pixels on the canvas. The ImageData is a view of the module's
-  // memory, made again only when the pixels move or the memory grows, so the picture is not
-  // copied on its way. The canvas is opaque and kept in main memory (willReadFrequently): a
-  // whole picture is put every frame, which measured cheaper there than on the default canvas.
+  // Puts the part x, y, w, h of width x height RGBA pixels on the canvas. The ImageData is a
+  // view of the module's memory, made again only when the pixels move or the memory grows, so
+  // the picture is not copied on its way. The canvas is opaque and kept in main memory
+  // (willReadFrequently), where putting pixels measured cheapest. Should the browser ever drop
+  // the canvas's picture (a lost context), the next frame puts the whole picture again.
   hopla_present__deps: ['$hoplaPage'],
-  hopla_present: function(pixels, width, height) {
+  hopla_present: function(pixels, width, height, x, y, w, h) {
     var context = hoplaPage.context2d;
     if (!context) {
       var canvas = hoplaPage.canvas();
       if (!canvas) return;
       context = canvas.getContext('2d', {alpha: false, willReadFrequently: true});
       hoplaPage.context2d = context;
+      canvas.addEventListener('contextrestored', function() { hoplaPage.image = null; });
     }
     var image = hoplaPage.image;
     if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== pixels ||
         image.width !== width || image.height !== height) {
+      var whole = !image || image.width !== width || image.height !== height;
       var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
       image = hoplaPage.image = new ImageData(bytes, width, height);
+      if (whole) x = 0, y = 0, w = width, h = height;
     }
-    context.putImageData(image, 0, 0);
+    context.putImageData(image, 0, 0, x, y, w, h);
   },
 
   // A point of the page (client coordinates) in pixels of the canvas's picture, through the

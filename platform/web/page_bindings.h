@@ -7,7 +7,9 @@
 enum StorageWrite { storageWritten = 0, storageRefused = 1, storageFull = 2 };
 
 extern "C" {
-void hopla_present(const std::uint8_t* rgba, int width, int height);
+// Puts the part x, y, w, h of a width x height RGBA picture on the canvas; the canvas keeps the
+// rest as last put.
+void hopla_present(const std::uint8_t* rgba, int width, int height, int x, int y, int w, int h);
 void hopla_canvas_point(long clientX, long clientY, int* out);
 double hopla_canvas_css_scale();
 void hopla_listen_context_menu(void (*callback)(void* data, int clientX, int clientY), void* data);

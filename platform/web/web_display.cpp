@@ -1,6 +1,7 @@
 #include "platform/web/web_display.h"
 
 #include "platform/escape_key.h"
+#include "platform/web/canvas_picture.h"
 #include "platform/web/input_queue.h"
 #include "platform/web/page_bindings.h"
 
@@ -9,7 +10,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace platform::web {
 
@@ -55,46 +55,18 @@ public:
         return {region.left, region.top, region.right, region.bottom};
     }
 
-    // Puts the visible part of the device's picture on the canvas, through a buffer in the
-    // canvas's byte order that the page shows as it is.
+    // Puts the visible part of the device's picture on the canvas. Only the rectangle round the
+    // pixels that changed since the last frame is put: while the ball rests or flies, that is the
+    // ball and a number or two, and the browser then copies and paints a small part of the canvas.
     void present(const softgpu::FrameView& picture) override {
-        const int width = region.width();
-        const int height = region.height();
-        if (!picture.pixels || width <= 0 || height <= 0 || region.left < 0 || region.top < 0 ||
-            region.right > picture.width || region.bottom > picture.height)
+        if (!picture.pixels || region.width() <= 0 || region.height() <= 0 || region.left < 0 ||
+            region.top < 0 || region.right > picture.width || region.bottom > picture.height)
             return;
-        canvasPixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        const auto* rows = reinterpret_cast<const std::uint8_t*>(picture.pixels);
-        for (int y = 0; y < height; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                rows + static_cast<std::size_t>(region.top + y) *
-                           static_cast<std::size_t>(picture.pitchBytes));
-            toCanvasOrder(row + region.left,
-                          canvasPixels.data() + static_cast<std::size_t>(y) * width, width);
-        }
-        hopla_present(reinterpret_cast<const std::uint8_t*>(canvasPixels.data()), width, height);
-    }
-
-    // X8R8G8B8 words are B, G, R, X in memory; the canvas wants R, G, B, A, with A opaque.
-    // With SIMD128 four pixels are one byte shuffle.
-    static void toCanvasOrder(const std::uint32_t* from, std::uint32_t* to, int count) {
-        int i = 0;
-#ifdef __wasm_simd128__
-        using Bytes = std::uint8_t __attribute__((vector_size(16)));
-        constexpr Bytes opaque = {255, 255, 255, 255, 255, 255, 255, 255,
-                                  255, 255, 255, 255, 255, 255, 255, 255};
-        for (; i + 4 <= count; i += 4) {
-            Bytes pixels;
-            std::memcpy(&pixels, from + i, sizeof pixels);
-            const Bytes swapped = __builtin_shufflevector(pixels, opaque, 2, 1, 0, 16, 6, 5, 4, 16,
-                                                          10, 9, 8, 16, 14, 13, 12, 16);
-            std::memcpy(to + i, &swapped, sizeof swapped);
-        }
-#endif
-        for (; i < count; ++i) {
-            const std::uint32_t p = from[i];
-            to[i] = 0xFF000000u | (p & 0x0000FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
-        }
+        const FrameRect changed = canvas.take(picture, region);
+        if (changed.width() <= 0) return;
+        hopla_present(reinterpret_cast<const std::uint8_t*>(canvas.pixels()), region.width(),
+                      region.height(), changed.left, changed.top, changed.width(),
+                      changed.height());
     }
 
 protected:
@@ -116,7 +88,7 @@ private:
     EscapeKey& escape;
     FrameRect region{0, 0, 640, 480};
     // The shown picture as the canvas takes it; the page keeps a view of it from frame to frame.
-    std::vector<std::uint32_t> canvasPixels;
+    CanvasPicture canvas;
 };
 
 class PageDisplay final : public Display {
