@@ -18,11 +18,12 @@ set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
 
 add_link_options(-sALLOW_MEMORY_GROWTH=1)
 # WebAssembly SIMD128, which every current browser and node runs: the span kernels have a
-# SIMD128 version, and the compiler vectorises other loops with it. Off, the build runs where
-# SIMD128 is missing.
+# SIMD128 version, and the compiler vectorises other loops with it. Every engine with SIMD128
+# also has bulk memory, which makes each copy of a row one instruction. Off, the build runs
+# where SIMD128 is missing.
 option(HOPLA_WEB_SIMD "Build the web page and its tests for WebAssembly SIMD128" ON)
 if(HOPLA_WEB_SIMD)
-    add_compile_options(-msimd128)
+    add_compile_options(-msimd128 -mbulk-memory)
 endif()
 
 # hopla_node_program(TARGET): a program run under node, with the host's files (shots, golden

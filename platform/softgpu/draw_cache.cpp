@@ -43,6 +43,8 @@ void SavedDraw::addRun(int y, int x, int count, const std::uint32_t* shaded) {
         runs.push_back(SavedRun{y, x, count, static_cast<std::uint32_t>(colours.size())});
     }
     colours.insert(colours.end(), shaded, shaded + count);
+    opaque = opaque && std::all_of(shaded, shaded + count,
+                                   [](std::uint32_t colour) { return colour >> 24 == 0xFF; });
 }
 
 std::uint64_t DrawCache::hashOf(const DrawSettings& settings,

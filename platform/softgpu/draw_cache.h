@@ -43,6 +43,7 @@ struct SavedDraw {
     std::vector<std::uint32_t> colours;
     std::uint64_t pixelsCovered = 0;
     std::uint64_t triangles = 0;
+    bool opaque = true; // every colour has alpha 255
     bool madeThisFrame = true;
 
     // Keeps count colours for pixels x.. of row y, continuing the last run when it ends at x.

@@ -129,6 +129,14 @@ void writePixels(const PixelState& state, const std::uint32_t* colours, int coun
     }
 }
 
+// The device takes no source factor but ONE and no destination factor but ZERO or ONE.
+BlendMode blendMode(const DeviceState& device) {
+    return device.renderState(D3DRS_ALPHABLENDENABLE) != 0 &&
+                   device.renderState(D3DRS_DESTBLEND) == D3DBLEND_ONE
+               ? BlendMode::Add
+               : BlendMode::Replace;
+}
+
 } // namespace
 
 PixelState makePixelState(DeviceState& device) {
@@ -160,11 +168,17 @@ PixelState makePixelState(DeviceState& device) {
     state.magFilter = device.stageState(D3DTSS_MAGFILTER);
     state.minFilter = device.stageState(D3DTSS_MINFILTER);
 
-    const bool alphaTest = device.renderState(D3DRS_ALPHATESTENABLE) != 0;
+    // Most draws have no alpha test: every alpha passes, and the table need not be worked out.
+    if (device.renderState(D3DRS_ALPHATESTENABLE) == 0) {
+        state.alphaPasses.fill(true);
+        state.minAlpha = 0;
+        state.blend = blendMode(device);
+        return state;
+    }
     const std::uint32_t reference = device.renderState(D3DRS_ALPHAREF) & 0xFF;
     const DWORD function = device.renderState(D3DRS_ALPHAFUNC);
     for (std::uint32_t alpha = 0; alpha < 256; ++alpha) {
-        state.alphaPasses[alpha] = !alphaTest || alphaPasses(alpha, reference, function);
+        state.alphaPasses[alpha] = alphaPasses(alpha, reference, function);
     }
     // Most tests keep the alphas from some value up: the fast writers take that threshold.
     const auto passing =
@@ -175,11 +189,7 @@ PixelState makePixelState(DeviceState& device) {
         state.minAlpha = 256 - passing;
     }
 
-    // The device takes no source factor but ONE and no destination factor but ZERO or ONE.
-    state.blend = device.renderState(D3DRS_ALPHABLENDENABLE) != 0 &&
-                          device.renderState(D3DRS_DESTBLEND) == D3DBLEND_ONE
-                      ? BlendMode::Add
-                      : BlendMode::Replace;
+    state.blend = blendMode(device);
     return state;
 }
 

@@ -88,6 +88,10 @@ TEST(ShownPartTest, OnlyTheShownPixelsAreDrawnAndExactlyAsWhenAllAre) {
     EXPECT_EQ(drawScene(none), std::vector<std::uint32_t>(640 * 480, background));
 }
 
+IDirect3DTexture8* makeGreyTexture(TestDevice& device) {
+    return device.makeTexture(16, 16, [](int x, int y) { return 0xFF808080u + (x ^ y); });
+}
+
 // Draws the same frames on two devices, one reusing unchanged draws, and compares every frame.
 class ReuseTest : public ::testing::Test {
 protected:
@@ -114,6 +118,7 @@ protected:
     TestDevice drawing{&window};
     IDirect3DTexture8* textures[2] = {makeSpeckledTexture(reusing, 64),
                                       makeSpeckledTexture(drawing, 64)};
+    IDirect3DTexture8* opaque[2] = {makeGreyTexture(reusing), makeGreyTexture(drawing)};
 };
 
 TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThemAnew) {
@@ -163,9 +168,11 @@ TEST_F(ReuseTest, UnchangedDrawsAreReusedFromTheThirdFrameOnAndAnyChangeDrawsThe
 TEST_F(ReuseTest, AReusedDrawIsWrittenWithTheBlendingAndAlphaTestOfItsTime) {
     // One picture drawn three times a frame at the same place: opaque with the alpha test,
     // opaque without it (transparent texels turn black), then added: the same shaded colours
-    // written three ways.
-    for (int f = 0; f < 3; ++f) {
-        frame([](TestDevice& device, IDirect3DTexture8* texture) {
+    // written three ways. Then a picture with no transparent texel, whose saved colours are
+    // copied as they are, until the alpha test of the last frame passes none of them.
+    for (int f = 0; f < 4; ++f) {
+        frame([this, f](TestDevice& device, IDirect3DTexture8* texture) {
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
             const D3DMATRIX where = placement(50, 40, 320.5f, 240.5f);
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
             device.drawQuad(where, texture);
@@ -174,9 +181,18 @@ TEST_F(ReuseTest, AReusedDrawIsWrittenWithTheBlendingAndAlphaTestOfItsTime) {
             device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
             device.drawQuad(where, texture);
+
+            DWORD test = 0;
+            device->GetRenderState(D3DRS_ALPHAFUNC, &test);
+            device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+            device->SetRenderState(D3DRS_ALPHAFUNC, f == 3 ? D3DCMP_NEVER : D3DCMP_ALWAYS);
+            device.drawQuad(placement(60, 30, 200.5f, 150.5f), opaque[&device == &drawing]);
+            device->SetRenderState(D3DRS_ALPHAFUNC, test);
         });
     }
-    EXPECT_EQ(reused(), 12u + 2u);
+    // The first frame lights them otherwise (the light of the frame before is still set), so
+    // the last frame is the first to reuse all of them.
+    EXPECT_EQ(reused(), 12u + 3u + 1u);
 }
 
 } // namespace
