@@ -30,13 +30,13 @@ public:
         return early > 0 ? static_cast<std::uint32_t>((early + 999) / 1000) : 0;
     }
 
-    // After a frame. A refresh that has passed already (after a slow frame, or a rest) is let
-    // go, as a display lets a late picture wait for the next one: the game does not hurry to
-    // catch up.
+    // After a frame. A refresh that has passed already, or is passing now (after a slow frame,
+    // or a rest), is let go, as a display lets a late picture wait for the next one: the game
+    // does not hurry to catch up, and never draws two frames back to back.
     void framePresented() {
         const std::int64_t current = now();
         due += periodUs;
-        if (due < current) due += (current - due + periodUs - 1) / periodUs * periodUs;
+        if (due <= current) due += ((current - due) / periodUs + 1) * periodUs;
     }
 
 private:
