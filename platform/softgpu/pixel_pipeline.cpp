@@ -168,11 +168,10 @@ PixelState makePixelState(DeviceState& device) {
     state.magFilter = device.stageState(D3DTSS_MAGFILTER);
     state.minFilter = device.stageState(D3DTSS_MINFILTER);
 
-    // Most draws have no alpha test: every alpha passes, and the table need not be worked out.
+    state.blend = blendMode(device);
+    // Most draws have no alpha test: every alpha passes, and the table is not needed.
     if (device.renderState(D3DRS_ALPHATESTENABLE) == 0) {
-        state.alphaPasses.fill(true);
         state.minAlpha = 0;
-        state.blend = blendMode(device);
         return state;
     }
     const std::uint32_t reference = device.renderState(D3DRS_ALPHAREF) & 0xFF;
@@ -188,8 +187,6 @@ PixelState makePixelState(DeviceState& device) {
                                   [](bool passes) { return passes; })) {
         state.minAlpha = 256 - passing;
     }
-
-    state.blend = blendMode(device);
     return state;
 }
 

@@ -38,8 +38,10 @@ struct PixelState {
     TextureView texture;
     DWORD magFilter = D3DTEXF_POINT;
     DWORD minFilter = D3DTEXF_POINT;
-    std::array<bool, 256> alphaPasses{}; // the alpha test as a table, all true when it is off
-    int minAlpha = -1; // when the test passes exactly the alphas from here up (0..256), or -1
+    // When the test passes exactly the alphas from here up (0..256; 0 when it is off), or -1,
+    // and then the table says which alphas pass.
+    int minAlpha = -1;
+    std::array<bool, 256> alphaPasses{};
     BlendMode blend = BlendMode::Replace;
 };
 
