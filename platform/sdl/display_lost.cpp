@@ -26,7 +26,8 @@ std::function<void()>& displayLostHandler() {
     return handler;
 }
 
-// Xlib's handler type, declared here so as not to depend on SDL's header bringing Xlib's.
+// Xlib's handler type, declared here: SDL_syswm.h brings Xlib's header only where SDL was built
+// for X11.
 struct _XDisplay;
 using XIOErrorHandler = int (*)(_XDisplay*);
 

@@ -12,7 +12,8 @@ namespace {
 
 // SDL's words for what failed, and how a machine without a sound device runs the game.
 std::string sdlReason() {
-    return std::string(SDL_GetError()) + "; with SDL_AUDIODRIVER=dummy the game plays without sound";
+    return std::string(SDL_GetError()) +
+           "; with SDL_AUDIODRIVER=dummy the game plays without sound";
 }
 
 constexpr int mixerChannels = 16;

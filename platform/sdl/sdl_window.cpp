@@ -257,10 +257,10 @@ private:
 
     // The game stands still while its window is dragged: the ball does not fly on while the
     // player's hand is busy moving the window, and the frame clock's stall rule picks up where
-    // it stopped. So no message and no frame until the left button is up again. The window sees no events during the move, so the button is read
-    // from the desktop's pointer state (a release or a quit that reaches the queue ends the
-    // wait too). Without a window manager nothing moves, and the game waits for the release
-    // all the same.
+    // it stopped. So no message and no frame until the left button is up again. The window sees no
+    // events during the move, so the button is read from the desktop's pointer state (a release or
+    // a quit that reaches the queue ends the wait too). Without a window manager nothing moves, and
+    // the game waits for the release all the same.
     void holdWhileDragged() {
         if (!dragged) return;
         dragged = false;

@@ -1,7 +1,7 @@
 // Failures and capabilities the adapter can be told to stage, so that tests take the game's
-// graphics set-up down each of its failure paths. Only tests include this header: the game
-// always runs on the adapter's own answers. The settings are read at each call, so a test sets
-// them, runs the code under test and restores them (ScopedAdapterOptions).
+// graphics set-up down each of its failure paths. The adapter reads them; only tests set them:
+// the game always runs on the adapter's own answers. The settings are read at each call, so a test
+// sets them, runs the code under test and restores them (ScopedAdapterOptions).
 #pragma once
 
 #include "platform/softgpu/d3d8types.h"

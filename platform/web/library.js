@@ -11,6 +11,7 @@ mergeInto(LibraryManager.library, {
     sources: [],      // the source each entry last started
     asked: [],        // when each entry was asked to play while there was no AudioContext yet
     gestureStart: 0,  // when the press or touch that may open the AudioContext began
+    opening: false,   // the AudioContext is being opened, in a gesture
     contextMenu: null, // the canvas's contextmenu listener
   },
 
