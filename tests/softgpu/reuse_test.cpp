@@ -182,12 +182,10 @@ TEST_F(ReuseTest, AReusedDrawIsWrittenWithTheBlendingAndAlphaTestOfItsTime) {
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
             device.drawQuad(where, texture);
 
-            DWORD test = 0;
-            device->GetRenderState(D3DRS_ALPHAFUNC, &test);
             device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
             device->SetRenderState(D3DRS_ALPHAFUNC, f == 3 ? D3DCMP_NEVER : D3DCMP_ALWAYS);
             device.drawQuad(placement(60, 30, 200.5f, 150.5f), opaque[&device == &drawing]);
-            device->SetRenderState(D3DRS_ALPHAFUNC, test);
+            device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL); // the game's
         });
     }
     // The first frame lights them otherwise (the light of the frame before is still set), so

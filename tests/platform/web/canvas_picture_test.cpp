@@ -30,22 +30,15 @@ TEST(CanvasPicture, PutsTheCanvasByteOrderAndReportsTheRectangleThatChanged) {
     CanvasPicture canvas;
 
     const FrameRect first = canvas.take(device.view(), shown);
-    EXPECT_EQ(first.left, 0);
-    EXPECT_EQ(first.top, 0);
-    EXPECT_EQ(first.right, 35);
-    EXPECT_EQ(first.bottom, 6) << "the first picture is all new";
+    EXPECT_TRUE(first.left == 0 && first.top == 0 && first.right == 35 && first.bottom == 6)
+        << "the first picture is all new";
     // B, G, R, X in the device; R, G, B, A with A opaque on the canvas.
     EXPECT_EQ(canvas.pixels()[0], 0xFF332211u);
     EXPECT_EQ(canvas.pixels()[4 * 35 + 34], 0xFFEFCDABu);
     EXPECT_EQ(canvas.pixels()[3 * 35 + 5], 0xFF605040u);
 
-    EXPECT_EQ(canvas.take(device.view(), shown).width(), 0) << "nothing changed";
-
-    // Changes outside the shown part are not the canvas's.
-    device.at(0, 0) = 1;
-    device.at(39, 7) = 1;
-    device.at(37, 3) = 1;
-    EXPECT_EQ(canvas.take(device.view(), shown).width(), 0);
+    device.at(37, 3) = 1; // outside the shown part
+    EXPECT_EQ(canvas.take(device.view(), shown).width(), 0) << "nothing shown changed";
 
     // The last pixel of a group of sixteen, then one in a row's tail with one on a row above.
     device.at(32, 2) = 0x00FF0000u;
