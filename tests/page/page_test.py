@@ -100,37 +100,14 @@ def group_play(page):
 
 
 def group_storage(page):
+    """A best score kept across reloads is tested in every engine (engines_test.py); here, a
+    damaged one."""
     page.open()
-    page.js("localStorage.removeItem('hopla-best-score')")
-    print("a kick gives best score 1, which survives a reload")
-    page.point(AWAY)
-    resting_ball_is_kicked(page, page.click, "a click")
-    page.point(AWAY)
-    page.wait_frames(3)
-    page.grab("best1")
-    best1 = page.helper("area(arguments[0], arguments[1])", "best1", list(BEST_AREA))
-    page.driver.refresh()  # the page is hidden: the best score is stored
-    stored = page.js("return localStorage.getItem('hopla-best-score')")
-    check(stored == STORED_BEST_1, f"the page stored {stored!r}, not best score 1")
-    page.wait_for("the game did not start again", lambda: page.turns() > 2)
-    page.point(AWAY)
-
-    def best_again():
-        page.grab("best.again")
-        return page.helper("area(arguments[0], arguments[1])", "best.again",
-                           list(BEST_AREA)) == best1
-    page.wait_for("the reloaded game does not show the best score of the first", best_again)
-
-    print("ESC ends the game; a damaged stored best score then reads as 0 and is replaced")
-    end_with_escape(page)
+    print("a damaged stored best score reads as 0, and the end stores 0 in its place")
+    end_with_escape(page)  # so that leaving the page stores nothing
     page.js("localStorage.setItem('hopla-best-score', 'not a best score')")
     page.driver.refresh()
     page.wait_for("the game with a damaged best score did not start", lambda: page.turns() > 2)
-    page.point(AWAY)
-    page.wait_frames(3)
-    page.grab("best.damaged")
-    check(page.helper("area(arguments[0], arguments[1])", "best.damaged", list(BEST_AREA))
-          != best1, "the damaged best score showed 1")
     end_with_escape(page)
     stored = page.js("return localStorage.getItem('hopla-best-score')")
     check(stored == "1260203635".encode().hex() + "00" * 6,
