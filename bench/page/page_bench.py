@@ -20,17 +20,17 @@ It prints and asserts nothing: exit status 0 measured, 1 failed, 77 skipped (no 
 
 import argparse
 import collections
-import functools
 import http.server
 import json
 import os
-import shutil
 import subprocess
 import sys
-import threading
 import time
 
-SKIPPED = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "page"))
+import harness  # noqa: E402  (the page tests' browser and server)
+
 AWAY = (420, 300)  # client pixels of the 640 x 480 frame: in the box, far from the ball
 BLANK = "bench-blank.html"  # served beside the site
 
@@ -150,16 +150,7 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
 
 
 def start_browser():
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-    options = webdriver.ChromeOptions()
-    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1",
-                     "--autoplay-policy=no-user-gesture-required"):
-        options.add_argument(argument)
-    if os.geteuid() == 0:
-        options.add_argument("--no-sandbox")
-    return Browser(webdriver.Chrome(service=Service(shutil.which("chromedriver")),
-                                    options=options))
+    return Browser(harness.start_chromium("--autoplay-policy=no-user-gesture-required"))
 
 
 def rates(browser, seconds, label):
@@ -212,34 +203,22 @@ def main():
     parser.add_argument("--seconds", type=float, default=5)
     parser.add_argument("--profile", type=int, default=0)
     args = parser.parse_args()
-    if not shutil.which("emcc"):
-        print("skipped: emscripten is not installed, so there is no page to measure")
-        return SKIPPED
-    if not shutil.which("chromium") or not shutil.which("chromedriver"):
-        print("skipped: chromium and chromium-driver are needed to measure the page")
-        return SKIPPED
-    try:
-        import selenium  # noqa: F401
-    except ImportError:
-        print("skipped: python3-selenium is needed to drive the browser")
-        return SKIPPED
-    if not os.path.exists(os.path.join(args.site, "hopla.wasm")):
-        print(f"FAILED: no page in {args.site}; build it with scripts/build-web.sh hopla_site")
-        return 1
+    missing = harness.chromium_missing(args.site, "hopla.wasm")
+    if missing:
+        print(missing[1])
+        return missing[0]
 
     native = native_frame(args.graphics_bench)
     print(f"{'native updateAndDrawInPlay':34} {native:6.3f} ms a frame (median of 5)")
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                             functools.partial(SiteHandler, directory=args.site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    server = harness.SiteServer(args.site, SiteHandler)  # the page as published, no probes
     browser = start_browser()
     try:
-        script = measure_page(browser, f"http://127.0.0.1:{server.server_port}/", args.seconds,
+        script = measure_page(browser, f"http://127.0.0.1:{server.port}/", args.seconds,
                               args.profile)
         print(f"page script / native frame: {script / native:.2f}")
     finally:
         browser.driver.quit()
-        server.shutdown()
+        server.stop()
     return 0
 
 

@@ -231,17 +231,19 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 class SiteServer:
     """The test's web server for a site folder on localhost. Stopped, it refuses connections
     as a host that is gone does; started again, it keeps its port, so the browser sees the
-    same site (the same origin), e.g. a new version of it."""
+    same site (the same origin), e.g. a new version of it. The page gets the probes, unless
+    another handler serves it."""
 
-    def __init__(self, site):
+    def __init__(self, site, handler=None):
         self.port = 0
         self.http = None
+        self.handler = handler or QuietHandler
         self.start(site)
 
     def start(self, site):
         self.stop()
         self.site = site
-        handler = functools.partial(QuietHandler, directory=site)
+        handler = functools.partial(self.handler, directory=site)
         self.http = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
         self.port = self.http.server_port
         threading.Thread(target=self.http.serve_forever, daemon=True).start()
@@ -269,6 +271,22 @@ def chromium_missing(site, built_file):
     return None
 
 
+def start_chromium(*arguments):
+    """Headless Chromium through chromedriver, its window the size the page tests and the page
+    benchmark count on, with these arguments besides."""
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+
+    options = webdriver.ChromeOptions()
+    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1",
+                     *arguments):
+        options.add_argument(argument)
+    if os.geteuid() == 0:
+        options.add_argument("--no-sandbox")
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+
+
 def run_in_chromium(groups, usage):
     """Runs the group the command line names (SITE GROUP) on the page in headless Chromium,
     driven through Selenium and DevTools: the exit status, 77 when the browser is missing."""
@@ -280,18 +298,8 @@ def run_in_chromium(groups, usage):
     if missing:
         print(missing[1])
         return missing[0]
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-
     server = SiteServer(site)
-    options = webdriver.ChromeOptions()
-    # Sound as a player's browser allows it: only after a gesture.
-    for argument in ("--headless=new", "--window-size=1000,900", "--force-device-scale-factor=1"):
-        options.add_argument(argument)
-    if os.geteuid() == 0:
-        options.add_argument("--no-sandbox")
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    driver = start_chromium()  # sound as a player's browser allows it: only after a gesture
     try:
         page = Page(driver, server)
         groups[group](page)
