@@ -18,7 +18,7 @@ import traceback
 import engines
 import harness
 from harness import check
-from page_test import (AWAY, BEST_AREA, CLOSE_BUTTON, FPS_AREA, STORED_BEST_1,
+from page_test import (AWAY, BEST_AREA, CLOSE_BUTTON, STORED_BEST_1, fps_toggles,
                        kick_is_heard_and_raises_best, resting_ball_is_kicked)
 
 
@@ -65,18 +65,6 @@ class EnginePage(harness.Page):
     def best(self, name):
         self.grab(name)
         return self.helper("area(arguments[0], arguments[1])", name, list(BEST_AREA))
-
-
-def fps_toggles(page):
-    """The right button shows and hides the frames per second, far from the ball at rest."""
-    page.point((320, 250))
-    page.wait_frames(2)
-    page.grab("fps0")
-    page.click((320, 250), "right")
-    page.await_area("fps1", FPS_AREA, "fps0", False, "no frames-per-second number appeared")
-    page.click((320, 250), "right")
-    page.await_area("fps2", FPS_AREA, "fps0", True, "the frames-per-second number stayed")
-    check(not page.ended_shown(), "a right click ended the game")
 
 
 def ended_and_stopped(page, what):

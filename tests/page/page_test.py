@@ -64,6 +64,18 @@ def how_line(page):
     return page.js("return document.querySelector('.how:not([hidden])').id")
 
 
+def fps_toggles(page):
+    """The right button shows and hides the frames per second, far from the ball at rest."""
+    page.point((320, 250))
+    page.wait_frames(2)
+    page.grab("fps0")
+    page.click((320, 250), "right")
+    page.await_area("fps1", FPS_AREA, "fps0", False, "no frames-per-second number appeared")
+    page.click((320, 250), "right")
+    page.await_area("fps2", FPS_AREA, "fps0", True, "the frames-per-second number stayed")
+    check(not page.ended_shown(), "a right click ended the game")
+
+
 def group_play(page):
     page.open()
     print("the ball falls and comes to rest; the hover and the kick are heard")
@@ -78,13 +90,7 @@ def group_play(page):
     check(page.sound_starts(HOVER) == hovers + 1, "the hover sound repeated within the button")
     page.ball_rests()
     print("the right button shows and hides the frames per second (far from the ball at rest)")
-    page.point((320, 250))
-    page.wait_frames(2)
-    page.grab("fps0")
-    page.click((320, 250), "right")
-    page.await_area("fps1", FPS_AREA, "fps0", False, "no frames-per-second number appeared")
-    page.click((320, 250), "right")
-    page.await_area("fps2", FPS_AREA, "fps0", True, "the frames-per-second number stayed")
+    fps_toggles(page)
 
     kick_is_heard_and_raises_best(page)
 
