@@ -6,7 +6,6 @@
 #include "platform/softgpu/rasteriser.h"
 #include "platform/softgpu/vertex_processing.h"
 
-#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -121,18 +120,8 @@ DrawSettings drawSettings(const DeviceState& state, const PixelState& pixels,
 
 // Writes a saved draw's colours again, through this draw's alpha test and blending.
 void drawAgain(DeviceState& state, const PixelState& pixels, const SavedDraw& saved) {
-    // Opaque colours that replace what lies beneath and all pass the alpha test are written
-    // exactly as saved, so their rows are copied whole.
-    const bool copied = saved.opaque && pixels.blend == BlendMode::Replace &&
-                        pixels.minAlpha >= 0 && pixels.minAlpha <= 0xFF;
     for (const SavedRun& run : saved.runs) {
-        const std::uint32_t* colours = saved.colours.data() + run.offset;
-        if (copied) {
-            std::memcpy(pixels.target + static_cast<std::ptrdiff_t>(run.y) * pixels.pitch + run.x,
-                        colours, static_cast<std::size_t>(run.count) * sizeof *colours);
-        } else {
-            writeSpan(pixels, colours, run.count, run.x, run.y);
-        }
+        writeSpan(pixels, saved.colours.data() + run.offset, run.count, run.x, run.y, saved.opaque);
     }
     state.stats.pixelsShaded += saved.pixelsCovered;
     state.stats.trianglesDrawn += saved.triangles;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace softgpu {
 
@@ -281,9 +282,16 @@ void shadeSpan(const PixelState& state, const TriangleShading& shading, int y, i
     }
 }
 
-void writeSpan(const PixelState& state, const std::uint32_t* colours, int count, int x, int y) {
-    writePixels(state, colours, count,
-                state.target + static_cast<std::ptrdiff_t>(y) * state.pitch + x);
+void writeSpan(const PixelState& state, const std::uint32_t* colours, int count, int x, int y,
+               bool allOpaque) {
+    std::uint32_t* destination = state.target + static_cast<std::ptrdiff_t>(y) * state.pitch + x;
+    // Exactly what the replacing writer would write, without a test per pixel.
+    if (allOpaque && state.blend == BlendMode::Replace && state.minAlpha >= 0 &&
+        state.minAlpha <= 0xFF) {
+        std::memcpy(destination, colours, static_cast<std::size_t>(count) * sizeof *colours);
+        return;
+    }
+    writePixels(state, colours, count, destination);
 }
 
 } // namespace softgpu

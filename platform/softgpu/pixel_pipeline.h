@@ -73,7 +73,9 @@ TriangleShading prepareTriangle(const PixelState& pixels, const ScreenVertex& v0
 void shadeSpan(const PixelState& pixels, const TriangleShading& shading, int y, int spanBegin,
                int xBegin, int xEnd);
 
-// The alpha test and blending of count shaded colours into row y from x on.
-void writeSpan(const PixelState& pixels, const std::uint32_t* colours, int count, int x, int y);
+// The alpha test and blending of count shaded colours into row y from x on. Colours known to be
+// all opaque (alpha 255) are copied as they are where they replace and all pass.
+void writeSpan(const PixelState& pixels, const std::uint32_t* colours, int count, int x, int y,
+               bool allOpaque = false);
 
 } // namespace softgpu
