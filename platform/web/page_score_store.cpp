@@ -60,9 +60,9 @@ bool PageScoreStore::update(const std::function<void(ScoreBytes&)>& change, std:
 }
 
 void PageScoreStore::onChangeElsewhere(std::function<void()> changed) {
-    const bool first = !changedElsewhere;
     changedElsewhere = std::move(changed);
-    if (!first) return;
+    if (listening) return;
+    listening = true;
     hopla_storage_on_change(
         bestScoreStorageKey,
         [](void* data) {

@@ -29,6 +29,7 @@ public:
 
 private:
     std::function<void()> changedElsewhere;
+    bool listening = false; // the page tells this store of changes, once asked to
 };
 
 } // namespace platform::web
